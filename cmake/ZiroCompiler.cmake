@@ -1,0 +1,23 @@
+# Warnings, character sets and the static runtime for the shipped Windows binaries.
+add_compile_options(-Wall -Wextra)
+# Sources are UTF-8; narrow literals are stored in the GBK code page the products speak.
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>)
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # Nothing of the toolchain ships beside our binaries.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  add_compile_options(-fvisibility=hidden)
+endif()
+
+# Exported C functions of a shared library: a .def on Windows, a version script natively.
+function(ziro_exports target def_file map_file)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${def_file})
+    set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+  else()
+    target_link_options(${target} PRIVATE -Wl,--version-script=${map_file} -Wl,--no-undefined)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map_file})
+  endif()
+endfunction()
