@@ -1,6 +1,7 @@
 #include "talk/talk_engine.h"
 
 #include "platform/socket_library.h"
+#include "talk/rtp/playback_assembly.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void TalkEngine::BeginTalk(uint16_t port) {
     playing = true;
     captureReader = captureQueue->OpenReader();
     sendScratch = std::make_unique<uint8_t[]>(kSendBufferSize);
-    if (!assemblyBuffer) assemblyBuffer = std::make_unique<uint8_t[]>(kAssemblyBufferSize);
+    if (!assemblyBuffer) assemblyBuffer = std::make_unique<uint8_t[]>(rtp::kAssemblyBufferSize);
     assembledCount = 0;
     playbackQueue->ClearQueue();
     CreateSessionState(port);
@@ -86,8 +87,10 @@ void TalkEngine::CreateSessionState(uint16_t port) {
     session.rtcpContext = &session;
 }
 
-void TalkEngine::ReceiveVoice(const uint8_t* /*payload*/, int32_t /*length*/) {
-    // Frames are joined into playback blocks once the receive path is built.
+void TalkEngine::ReceiveVoice(const uint8_t* payload, int32_t length) {
+    if (!playing || !assemblyBuffer || length <= 0) return;
+    rtp::AppendToAssembly(std::span<uint8_t, rtp::kAssemblyBufferSize>(assemblyBuffer.get(), rtp::kAssemblyBufferSize),
+                          assembledCount, *playbackQueue, payload, size_t(length));
 }
 
 void TalkEngine::StopSendThread() {

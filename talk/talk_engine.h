@@ -23,12 +23,13 @@ struct TalkEngineServices {
 };
 
 TalkEngineServices DefaultTalkEngineServices();
+// The RTP session of a talk, on the system clock.
+std::unique_ptr<TalkSession> MakeRtpSession(TalkSessionSetup setup);
 
 // One voice engine: the capture and playback queues, the audio devices, the
 // sender thread and the session of the running talk.
 struct TalkEngine {
     static constexpr int32_t kSendBufferSize = 1024;
-    static constexpr int32_t kAssemblyBufferSize = 46;
     static constexpr uint32_t kTickMs = 5;
     static constexpr int kTicksPerReport = 1001;
     static constexpr uint32_t kSenderStopWaitMs = 100;

@@ -1,0 +1,58 @@
+#include "talk/rtp/rtp_session_state.h"
+
+#include "talk/rtp/ipv4_text.h"
+#include "talk/rtp/slot_table.h"
+#include "talk/rtp/ssrc.h"
+
+namespace rtp {
+
+std::unique_ptr<RtpSessionState> CreateState(uint16_t port, platform::Clock& clock, uint32_t seed,
+                                             std::string cname) {
+    auto state = std::make_unique<RtpSessionState>(port, clock);
+    state->ssrc = DrawSsrc(seed);
+    state->cname = std::move(cname);
+    return state;
+}
+
+void SetPayloadHook(RtpSessionState& state, PayloadHook hook, void* context) {
+    std::lock_guard guard(state.lock);
+    state.payloadHook = hook;
+    state.payloadContext = context;
+}
+
+void SetReportHook(RtpSessionState& state, ReportHook hook, void* context) {
+    std::lock_guard guard(state.lock);
+    state.reportHook = hook;
+    state.reportContext = context;
+}
+
+bool AddDestination(RtpSessionState& state, uint32_t address, uint16_t port) {
+    const TalkDestination destination{address, port};
+    if (!destination.Used()) return false;  // would read as an empty slot
+    std::lock_guard guard(state.lock);
+    return InsertInFirstFree(state.destinations, destination);
+}
+
+bool AddDestination(RtpSessionState& state, const char* ipText, uint16_t port) {
+    const auto address = ParseIpv4(ipText);
+    return address && AddDestination(state, *address, port);
+}
+
+bool RemoveDestination(RtpSessionState& state, uint32_t address, uint16_t port) {
+    std::lock_guard guard(state.lock);
+    for (size_t i = 0; i < kMaxDestinations; ++i) {
+        const TalkDestination& d = state.destinations[i];
+        if (d.Used() && d.address == address && d.port == port) {
+            RemoveAndCloseGap(state.destinations, i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RemoveDestination(RtpSessionState& state, const char* ipText, uint16_t port) {
+    const auto address = ParseIpv4(ipText);
+    return address && RemoveDestination(state, *address, port);
+}
+
+}  // namespace rtp
