@@ -1,0 +1,3 @@
+#include "codec/tools/g729a/binary_stdio.h"
+
+void SetBinaryStdio() {}

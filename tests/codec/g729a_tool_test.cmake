@@ -1,0 +1,78 @@
+# Drives the g729a tool: cmake -DTOOL=... -DWORK=... [-DEMULATOR=...] -P g729a_tool_test.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+function(run expect_success)
+  execute_process(COMMAND ${EMULATOR} ${TOOL} ${ARGN} RESULT_VARIABLE rc ERROR_VARIABLE err
+                  OUTPUT_VARIABLE out)
+  if(expect_success AND NOT rc EQUAL 0)
+    message(FATAL_ERROR "g729a ${ARGN} failed (${rc}): ${err}")
+  endif()
+  if(NOT expect_success)
+    if(rc EQUAL 0)
+      message(FATAL_ERROR "g729a ${ARGN} succeeded but should fail")
+    endif()
+    if(NOT err MATCHES "g729a: ")
+      message(FATAL_ERROR "g729a ${ARGN} failed without a message: '${err}'")
+    endif()
+  endif()
+endfunction()
+
+function(expect_size file bytes)
+  file(SIZE ${file} size)
+  if(NOT size EQUAL bytes)
+    message(FATAL_ERROR "${file}: ${size} bytes, expected ${bytes}")
+  endif()
+endfunction()
+
+# Any bytes are PCM: 400 bytes of text are 200 samples, 2.5 frames, padded to 3 frames.
+string(REPEAT "0123456789abcdef" 25 text)
+file(WRITE ${WORK}/text.pcm "${text}")
+run(TRUE encode ${WORK}/text.pcm ${WORK}/encoded.bin)
+expect_size(${WORK}/encoded.bin 30)
+# Two runs from load give identical frames.
+run(TRUE encode ${WORK}/text.pcm ${WORK}/encoded2.bin)
+file(SHA256 ${WORK}/encoded.bin first)
+file(SHA256 ${WORK}/encoded2.bin second)
+if(NOT first STREQUAL second)
+  message(FATAL_ERROR "two runs from load differ")
+endif()
+# Any 10 bytes are a frame.
+file(WRITE ${WORK}/frames.bin "0123456789ABCDEFGHIJ0123456789")
+run(TRUE decode ${WORK}/frames.bin ${WORK}/decoded.pcm)
+expect_size(${WORK}/decoded.pcm 480)
+file(WRITE ${WORK}/six.txt "123456")
+run(TRUE encode ${WORK}/six.txt ${WORK}/six.bin)
+expect_size(${WORK}/six.bin 10)
+file(WRITE ${WORK}/empty.pcm "")
+run(TRUE encode ${WORK}/empty.pcm ${WORK}/empty.bin)
+expect_size(${WORK}/empty.bin 0)
+
+# Failures: odd counts, partial frames, unreadable input, unwritable output, bad usage.
+file(WRITE ${WORK}/seven.txt "1234567")
+run(FALSE encode ${WORK}/seven.txt ${WORK}/out.bin)
+run(FALSE decode ${WORK}/seven.txt ${WORK}/out.pcm)
+run(FALSE encode ${WORK}/missing.pcm ${WORK}/out.bin)
+run(FALSE encode ${WORK}/six.txt ${WORK}/no/such/dir/out.bin)
+execute_process(COMMAND ${EMULATOR} ${TOOL} transcode a b RESULT_VARIABLE rc ERROR_QUIET)
+if(rc EQUAL 0)
+  message(FATAL_ERROR "unknown mode accepted")
+endif()
+
+# Standard input and output.
+if(NOT EMULATOR)
+  execute_process(COMMAND ${TOOL} encode - - INPUT_FILE ${WORK}/text.pcm
+                  OUTPUT_FILE ${WORK}/piped.bin RESULT_VARIABLE rc)
+  file(SHA256 ${WORK}/piped.bin piped)
+  if(NOT rc EQUAL 0 OR NOT piped STREQUAL first)
+    message(FATAL_ERROR "encode through pipes differs from encode through files")
+  endif()
+  execute_process(COMMAND ${TOOL} decode - - INPUT_FILE ${WORK}/frames.bin
+                  OUTPUT_FILE ${WORK}/piped.pcm RESULT_VARIABLE rc)
+  file(SHA256 ${WORK}/piped.pcm pipedpcm)
+  file(SHA256 ${WORK}/decoded.pcm filepcm)
+  if(NOT rc EQUAL 0 OR NOT pipedpcm STREQUAL filepcm)
+    message(FATAL_ERROR "decode through pipes differs from decode through files")
+  endif()
+endif()

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Writes the interoperability test signals (raw 16-bit little-endian mono 8000 Hz) to $1.
+# No dither and a fixed noise seed (-D -R): the same signals on every run.
+set -eu
+out=$1
+mkdir -p "$out"
+cd "$out"
+to_raw() { sox -D -R "$1" -t raw -r 8000 -c 1 -b 16 -e signed-integer -L "$2"; }
+speak() {
+    espeak-ng -v "$1" -s "$2" -w speak.wav "$3"
+    sox -D -R speak.wav -r 8000 -c 1 -b 16 "$4" gain -n "$5"
+}
+speak en 150 "The quick brown fox jumps over the lazy dog. Please call Stella and ask her to bring these things with her from the store." male.wav -3
+speak en-us+f3 175 "Six spoons of fresh snow peas, five thick slabs of blue cheese, and maybe a snack for her brother Bob." female.wav -12
+sox -D -R -n -r 8000 -c 1 -b 16 sweep.wav synth 3 sine 100:3500 gain -9
+sox -D -R -n -r 8000 -c 1 -b 16 noise.wav synth 3 pinknoise gain -18
+sox -D -R -m -v 1 male.wav -v 0.3 noise.wav noisy.wav trim 0 3
+for name in male female sweep noise noisy; do to_raw "$name.wav" "$name.raw"; done
+rm -f ./*.wav
