@@ -1,0 +1,61 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "audio/wave_device_factory.h"
+#include "codec/audio_code.h"
+
+class CBufferMonitor;
+struct QueueReader;
+namespace platform {
+class Sleeper;
+}
+
+// Plays the blocks of a source queue: eight 30 ms buffers circulate at the
+// device; each one that comes back is refilled with the next block decoded,
+// or with silence when none is waiting. All work happens in the device
+// callback; there is no thread of its own.
+class CWaveOut {
+public:
+    static constexpr int kBufferCount = 8;
+    static constexpr uint32_t kBufferSize = 480;  // 240 samples, 30 ms
+    static constexpr uint32_t kBlockDataSize = 512;
+    static constexpr uint32_t kStopWaitMs = 1000;
+
+    explicit CWaveOut(WaveDeviceSetup setup = {});
+    ~CWaveOut();
+    CWaveOut(const CWaveOut&) = delete;
+    CWaveOut& operator=(const CWaveOut&) = delete;
+
+    // Set by the owner before Start.
+    void SetSource(CBufferMonitor* source) { source_ = source; }
+    bool Playing() const { return playing_; }
+
+    // Without a source does nothing; else takes a reader on it, opens the
+    // device and queues all buffers. Device failures are not reported.
+    void Start();
+    // Only when playing: lets the queued buffers drain, then closes the
+    // device and releases the reader.
+    void Stop();
+
+private:
+    static void Callback(uint32_t message, void* instance, WaveBuffer* buffer);
+    void OnDone(WaveBuffer* buffer);
+    void Fill(WaveBuffer* buffer);
+
+    WaveDeviceSetup setup_;
+    platform::Sleeper& sleeper_;
+    CAudioCode codec_;  // its construction resets the process-wide codec
+    WaveFormat format_;
+    std::array<WaveBuffer, kBufferCount> headers_{};
+    std::unique_ptr<uint8_t[]> buffers_;
+    std::array<int16_t, kBufferSize / 2> decoded_{};
+    std::array<uint8_t, kBlockDataSize> blockData_{};
+    std::atomic<bool> playing_{false};
+    CBufferMonitor* source_ = nullptr;
+    CBufferMonitor* readerSource_ = nullptr;
+    QueueReader* reader_ = nullptr;
+    std::unique_ptr<WaveOutDevice> device_;  // last: closed before the buffers go
+};
