@@ -3,18 +3,7 @@
 #include "talk/rtp/rtp_talk_session.h"
 #include "talk/rtp/ssrc.h"
 #include "talk/talk_engine.h"
-
-namespace {
-
-class QuietAudio final : public TalkAudio {
-public:
-    void StartCapture(CBufferMonitor*) override {}
-    void StopCapture() override {}
-    void StartPlayback(CBufferMonitor*) override {}
-    void StopPlayback() override {}
-};
-
-}  // namespace
+#include "talk/wave_talk_audio.h"
 
 std::unique_ptr<TalkSession> MakeRtpSession(TalkSessionSetup setup) {
     platform::Clock& clock = platform::SystemClock();
@@ -26,7 +15,7 @@ TalkEngineServices DefaultTalkEngineServices() {
     TalkEngineServices services;
     services.sleeper = &platform::SystemSleeper();
     services.makeTimer = [] { return platform::CreatePeriodicTimer(); };
-    services.makeAudio = [] { return std::make_unique<QuietAudio>(); };
+    services.makeAudio = [] { return std::make_unique<WaveTalkAudio>(platform::SystemSleeper()); };
     services.makeMixer = [] { return std::make_unique<NoMixer>(); };
     services.makeSession = MakeRtpSession;
     return services;

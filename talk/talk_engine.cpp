@@ -124,6 +124,13 @@ void TalkEngine::EndTalk() {
     sendBuffer.reset();
 }
 
+void ReleaseTalkEngine(TalkEngine* engine) {
+    engine->EndTalk();
+    if (!engine->Idle()) engine->EndTalk();
+    platform::StopSocketLibrary();
+    delete engine;
+}
+
 void TalkEngine::AddDestination(const char* ipText, uint16_t port) {
     std::lock_guard guard(session.stateLock);
     if (session.state && ipText) session.state->AddDestination(ipText, port);

@@ -73,5 +73,8 @@ private:
     void StopSendThread();
 };
 
+// Ends any talk, lets go of the socket library and frees the engine.
+void ReleaseTalkEngine(TalkEngine* engine);
+
 // Body of the per-talk sender thread.
 void SendThread(TalkEngine* engine);

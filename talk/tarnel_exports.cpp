@@ -1,8 +1,6 @@
 // The library's C entry points: null checks and translation to the engine.
-#include <new>
 
 #include "talk/talk_engine.h"
-#include "platform/socket_library.h"
 #include "talk/tarnel.h"
 
 namespace {
@@ -30,12 +28,7 @@ TalkEngine* TARNEL_CDECL Tarnel_Ini(void) {
 
 int32_t TARNEL_CDECL Tarnel_Release(TalkEngine* engine) {
     if (!engine) return 0;
-    Guarded([&] {
-        engine->EndTalk();
-        if (!engine->Idle()) engine->EndTalk();
-        platform::StopSocketLibrary();
-        delete engine;
-    });
+    Guarded([&] { ReleaseTalkEngine(engine); });
     return 1;
 }
 

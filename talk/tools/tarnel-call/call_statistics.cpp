@@ -1,0 +1,46 @@
+#include "call_statistics.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string AddressText(uint32_t networkOrder) {
+    const auto* b = reinterpret_cast<const uint8_t*>(&networkOrder);
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+    return text;
+}
+
+// Report times are kept in 1/65536 s; jitter at 16 times its estimate.
+double Milliseconds(double units) { return units * 1000.0 / 65536.0; }
+
+std::string SourceJson(const rtp::SourceReport& source) {
+    char text[512];
+    char roundTrip[32] = "null";
+    if (source.roundTripKnown) std::snprintf(roundTrip, sizeof roundTrip, "%.2f", Milliseconds(source.roundTrip));
+    std::snprintf(text, sizeof text,
+                  "{\"ssrc\":%u,\"address\":\"%s\",\"port\":%u,\"packets_received\":%u,\"lost\":%lld,"
+                  "\"jitter_ms\":%.3f,\"round_trip_ms\":%s,\"departed\":%s}",
+                  source.ssrc, AddressText(source.address).c_str(), source.port, source.packetsReceived,
+                  static_cast<long long>(source.packetsLost), Milliseconds(source.jitter / 16.0), roundTrip,
+                  source.departed ? "true" : "false");
+    return text;
+}
+
+}  // namespace
+
+std::string StatisticsJson(const rtp::SessionStatistics& statistics) {
+    const auto& rtcp = statistics.rtcpReceived;
+    char head[320];
+    std::snprintf(head, sizeof head,
+                  "{\"ssrc\":%u,\"packets_sent\":%u,\"octets_sent\":%u,"
+                  "\"rtcp_received\":{\"SR\":%u,\"RR\":%u,\"SDES\":%u,\"BYE\":%u,\"APP\":%u},\"sources\":[",
+                  statistics.ssrc, statistics.packetsSent, statistics.octetsSent, rtcp[0], rtcp[1], rtcp[2],
+                  rtcp[3], rtcp[4]);
+    std::string json = head;
+    for (size_t i = 0; i < statistics.sources.size(); ++i) {
+        if (i) json += ",";
+        json += SourceJson(statistics.sources[i]);
+    }
+    return json + "]}";
+}
