@@ -53,7 +53,7 @@ void ReceiveLoop(CallHost& host, UdpSocket& socket, uint16_t localPort) {
     std::vector<uint8_t> buffer(65536);
     while (host.running) {
         Datagram from;
-        if (!socket.Receive(buffer.data(), int32_t(buffer.size()), from, 20)) continue;
+        if (!socket.Receive(buffer.data(), int32_t(buffer.size()), from, 200)) continue;
         if (host.capturing)
             host.pcap.Write(NowMicros(), from.address, from.port, kLoopback, localPort, buffer.data(), from.length);
         host.engine->ReceiveDatagram(from.address, from.port, buffer.data(), from.length);
