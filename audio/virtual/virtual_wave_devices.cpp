@@ -2,68 +2,40 @@
 
 #include <algorithm>
 
+#include "audio/stream_wave_devices.h"
 #include "audio/virtual/virtual_stream.h"
 
 namespace {
 
-class VirtualWaveIn final : public WaveInDevice {
-public:
-    explicit VirtualWaveIn(const VirtualWaveConfig& config)
-        : stream_({kWimOpen, kWimClose, kWimData}, true, Recorder(config.mic), config.clock) {}
+// The microphone: the configured PCM, or silence without one.
+VirtualStream::Transfer Recorder(std::shared_ptr<PcmSource> mic) {
+    return [mic = std::move(mic)](WaveBuffer& buffer) {
+        if (mic)
+            mic->Read(buffer.data, buffer.length);
+        else
+            std::fill_n(buffer.data, buffer.length, uint8_t(0));
+        buffer.bytesRecorded = buffer.length;
+    };
+}
 
-    uint32_t Open(const WaveFormat& format, WaveProc proc, void* instance) override {
-        return stream_.Open(format, proc, instance);
-    }
-    uint32_t Prepare(WaveBuffer* buffer) override { return stream_.Prepare(buffer); }
-    uint32_t Unprepare(WaveBuffer* buffer) override { return stream_.Unprepare(buffer); }
-    uint32_t AddBuffer(WaveBuffer* buffer) override { return stream_.Add(buffer); }
-    uint32_t Start() override { return stream_.Start(); }
-    uint32_t Reset() override { return stream_.Reset(); }
-    uint32_t Close() override { return stream_.Close(); }
-
-private:
-    static VirtualStream::Transfer Recorder(std::shared_ptr<PcmSource> mic) {
-        return [mic = std::move(mic)](WaveBuffer& buffer) {
-            if (mic)
-                mic->Read(buffer.data, buffer.length);
-            else
-                std::fill_n(buffer.data, buffer.length, uint8_t(0));
-            buffer.bytesRecorded = buffer.length;
-        };
-    }
-
-    VirtualStream stream_;
-};
-
-class VirtualWaveOut final : public WaveOutDevice {
-public:
-    explicit VirtualWaveOut(const VirtualWaveConfig& config)
-        : stream_({kWomOpen, kWomClose, kWomDone}, false, Player(config.speaker), config.clock) {}
-
-    uint32_t Open(const WaveFormat& format, WaveProc proc, void* instance) override {
-        return stream_.Open(format, proc, instance);
-    }
-    uint32_t Prepare(WaveBuffer* buffer) override { return stream_.Prepare(buffer); }
-    uint32_t Unprepare(WaveBuffer* buffer) override { return stream_.Unprepare(buffer); }
-    uint32_t Write(WaveBuffer* buffer) override { return stream_.Add(buffer); }
-    uint32_t Reset() override { return stream_.Reset(); }
-    uint32_t Close() override { return stream_.Close(); }
-
-private:
-    static VirtualStream::Transfer Player(std::shared_ptr<PcmSink> speaker) {
-        return [speaker = std::move(speaker)](WaveBuffer& buffer) {
-            if (speaker) speaker->Write(buffer.data, buffer.length);
-        };
-    }
-
-    VirtualStream stream_;
-};
+// The speaker: into the configured sink, or nowhere.
+VirtualStream::Transfer Player(std::shared_ptr<PcmSink> speaker) {
+    return [speaker = std::move(speaker)](WaveBuffer& buffer) {
+        if (speaker) speaker->Write(buffer.data, buffer.length);
+    };
+}
 
 class VirtualWaveDeviceFactory final : public WaveDeviceFactory {
 public:
     explicit VirtualWaveDeviceFactory(VirtualWaveConfig config) : config_(std::move(config)) {}
-    std::unique_ptr<WaveInDevice> CreateWaveIn() override { return std::make_unique<VirtualWaveIn>(config_); }
-    std::unique_ptr<WaveOutDevice> CreateWaveOut() override { return std::make_unique<VirtualWaveOut>(config_); }
+    std::unique_ptr<WaveInDevice> CreateWaveIn() override {
+        return std::make_unique<StreamWaveIn<VirtualStream>>(VirtualStream::Messages{kWimOpen, kWimClose, kWimData},
+                                                             true, Recorder(config_.mic), config_.clock);
+    }
+    std::unique_ptr<WaveOutDevice> CreateWaveOut() override {
+        return std::make_unique<StreamWaveOut<VirtualStream>>(
+            VirtualStream::Messages{kWomOpen, kWomClose, kWomDone}, false, Player(config_.speaker), config_.clock);
+    }
 
 private:
     VirtualWaveConfig config_;
