@@ -4,8 +4,7 @@
 #include "audio/wave_device.h"
 
 // Wave devices over a stream object that keeps the buffer circulation itself
-// (Open, Prepare, Unprepare, Add, Start, Reset, Close), as the threaded and
-// virtual backends do.
+// (Open, Prepare, Unprepare, Add, Start, Reset, Close), as every backend does.
 template <typename Stream>
 class StreamWaveIn final : public WaveInDevice {
 public:

@@ -18,6 +18,7 @@ struct WinmmIn {
     static constexpr auto queue = waveInAddBuffer;
     static constexpr auto reset = waveInReset;
     static constexpr auto close = waveInClose;
+    static constexpr auto start = waveInStart;
     static constexpr UINT kReturnMessage = WIM_DATA;
 };
 
@@ -71,13 +72,15 @@ public:
         return Sync(buffer, *header, Api::unprepare(handle_, header, sizeof(WAVEHDR)));
     }
 
-    uint32_t Queue(WaveBuffer* buffer) {
+    // Adds a capture buffer or writes a playback buffer.
+    uint32_t Add(WaveBuffer* buffer) {
         if (!buffer) return kWaveInvalidParam;
         WAVEHDR* header = HeaderFor(buffer);
         header->dwBytesRecorded = buffer->bytesRecorded;
         return Sync(buffer, *header, Api::queue(handle_, header, sizeof(WAVEHDR)));
     }
 
+    uint32_t Start() { return Api::start(handle_); }  // capture only
     uint32_t Reset() { return Api::reset(handle_); }
 
     // The headers go only once the device let go of them.
@@ -89,8 +92,6 @@ public:
         headers_.clear();
         return result;
     }
-
-    typename Api::Handle Handle() const { return handle_; }
 
 private:
     static void CALLBACK Callback(typename Api::Handle, UINT message, DWORD_PTR instance, DWORD_PTR param,
