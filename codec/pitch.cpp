@@ -89,27 +89,25 @@ int OpenLoopPitch(const double* speech) {
     return chosen;
 }
 
-PitchRange FirstSubframeRange(int openLoopPitch) {
+namespace {
+
+// A search range of `width` + 1 delays starting `below` under `center`, kept inside the delay limits.
+PitchRange RangeAround(int center, int below, int width) {
     PitchRange r;
-    r.min = openLoopPitch - 3 < kPitchMin ? kPitchMin : openLoopPitch - 3;
-    r.max = r.min + 6;
+    r.min = center - below < kPitchMin ? kPitchMin : center - below;
+    r.max = r.min + width;
     if (r.max > kPitchMax) {
         r.max = kPitchMax;
-        r.min = kPitchMax - 6;
+        r.min = kPitchMax - width;
     }
     return r;
 }
 
-PitchRange SecondSubframeRange(int firstDelay) {
-    PitchRange r;
-    r.min = firstDelay - 5 < kPitchMin ? kPitchMin : firstDelay - 5;
-    r.max = r.min + 9;
-    if (r.max > kPitchMax) {
-        r.max = kPitchMax;
-        r.min = kPitchMax - 9;
-    }
-    return r;
-}
+}  // namespace
+
+PitchRange FirstSubframeRange(int openLoopPitch) { return RangeAround(openLoopPitch, 3, 6); }
+
+PitchRange SecondSubframeRange(int firstDelay) { return RangeAround(firstDelay, 5, 9); }
 
 PitchDelay ClosedLoopPitch(double* exc, const double* target, const double* h, PitchRange range,
                            bool firstSubframe) {
