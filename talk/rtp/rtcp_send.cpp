@@ -36,7 +36,7 @@ std::vector<uint8_t> BuildSrCompound(RtpSessionState& state) {
     const uint32_t middle = NtpMiddle32(now);
     const SenderInfo sender{state.ssrc, ToNtp(now), middle, state.packetCount, state.octetCount};
     std::vector<uint8_t> out;
-    AppendSenderReport(out, sender, state.sources, middle);
+    AppendSenderReport(out, sender, ReportBlocks(state.sources, middle));
     AppendSdes(out, state.ssrc, state.cname);
     return out;
 }
@@ -44,7 +44,7 @@ std::vector<uint8_t> BuildSrCompound(RtpSessionState& state) {
 std::vector<uint8_t> BuildRrCompound(RtpSessionState& state) {
     std::lock_guard guard(state.lock);
     std::vector<uint8_t> out;
-    AppendReceiverReport(out, state.ssrc, state.sources, NtpMiddle32(state.clock.NowTime()));
+    AppendReceiverReport(out, state.ssrc, ReportBlocks(state.sources, NtpMiddle32(state.clock.NowTime())));
     AppendSdes(out, state.ssrc, state.cname);
     return out;
 }
@@ -52,7 +52,7 @@ std::vector<uint8_t> BuildRrCompound(RtpSessionState& state) {
 std::vector<uint8_t> BuildByePacket(const RtpSessionState& state) {
     std::lock_guard guard(state.lock);
     std::vector<uint8_t> out;
-    AppendBye(out, state.ssrc);
+    AppendBye(out, std::span(&state.ssrc, 1));
     return out;
 }
 

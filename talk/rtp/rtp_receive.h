@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "talk/rtp/rtp_header.h"
 #include "talk/rtp/rtp_session_state.h"
 
 namespace rtp {
@@ -17,20 +18,6 @@ struct RtpPacketInfo {
     uint8_t payloadType = 0;
     bool marker = false;
 };
-
-// Where the payload lies in a datagram whose header checked out.
-struct RtpPayloadSpan {
-    RtpPacketInfo info;
-    size_t offset = 0;
-    size_t length = 0;
-};
-
-constexpr size_t kRtpHeaderSize = 12;
-constexpr size_t kMinRtpDatagram = 16;
-
-// Header checks: at least 16 bytes, version bit, and the contributing
-// sources, extension and padding all inside the datagram. Null when malformed.
-std::optional<RtpPayloadSpan> ParseRtp(const uint8_t* data, size_t length);
 
 // The RTP handler: counts the packet in the sender's statistics and hands its
 // payload to the payload hook. A null state or a malformed datagram is ignored.

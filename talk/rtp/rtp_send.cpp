@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "common/byte_order.h"
 #include "talk/rtp/slot_table.h"
 
 namespace rtp {
@@ -13,14 +12,11 @@ size_t BuildVoicePacket(RtpSessionState& state, const uint8_t* fragment, size_t 
     const size_t padded = (length + 3) & ~size_t(3);
     std::lock_guard guard(state.lock);
     state.lastRtpTimeStamp = NtpMiddle32(state.clock.NowTime());
-    out[0] = 0x80;
-    out[1] = uint8_t((marker ? 0x80 : 0) | (payloadType & 0x7F));
-    common::PutBe16(out + 2, state.nextSequence++);
-    common::PutBe32(out + 4, state.lastRtpTimeStamp);
-    common::PutBe32(out + 8, state.ssrc);
-    if (length) std::memcpy(out + 12, fragment, length);
-    std::memset(out + 12 + length, 0, padded - length);
-    return 12 + padded;
+    WriteRtpHeader(out, {marker, payloadType, state.nextSequence++, state.lastRtpTimeStamp, state.ssrc});
+    uint8_t* payload = out + kRtpHeaderSize;
+    if (length) std::memcpy(payload, fragment, length);
+    std::memset(payload + length, 0, padded - length);
+    return kRtpHeaderSize + padded;
 }
 
 void SendToDestinations(RtpSessionState& state, const uint8_t* packet, size_t size,

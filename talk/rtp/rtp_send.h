@@ -3,13 +3,14 @@
 #include <cstdint>
 
 #include "talk/rtp/packet_sink.h"
+#include "talk/rtp/rtp_header.h"
 #include "talk/rtp/rtp_session_state.h"
 
 namespace rtp {
 
 constexpr uint8_t kVoicePayloadType = 98;
 constexpr size_t kMaxFragment = 1024;
-constexpr size_t kMaxRtpPacket = 12 + kMaxFragment;
+constexpr size_t kMaxRtpPacket = kRtpHeaderSize + kMaxFragment;
 
 // Builds the RTP packet around one fragment into out (at least kMaxRtpPacket
 // bytes): next sequence number, NtpMiddle32 time stamp, our SSRC, the fragment

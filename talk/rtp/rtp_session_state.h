@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "talk/rtp/ntp_time.h"
+#include "talk/rtp/rtcp_packets.h"
 
 namespace rtp {
 
@@ -57,10 +58,6 @@ using PayloadHook = void (*)(void* context, const RtpPacketInfo& info, const uin
                              size_t length);
 // Called after each report block a peer sent about us.
 using ReportHook = void (*)(void* context, int reserved);
-
-// RTCP packet types.
-enum RtcpType : uint8_t { kRtcpSr = 200, kRtcpRr = 201, kRtcpSdes = 202, kRtcpBye = 203, kRtcpApp = 204 };
-constexpr size_t kRtcpTypeCount = 5;
 
 // One talk's RTP session. The host thread and the send thread share it; every
 // access goes through the functions of this folder, which take the lock.

@@ -10,6 +10,7 @@
 #include "talk/rtp/rtcp_send.h"
 #include "talk/rtp/rtp_receive.h"
 #include "talk/rtp/session_statistics.h"
+#include "tests/support/rtp_packets.h"
 
 namespace rtp::fuzz {
 
@@ -32,10 +33,7 @@ inline std::unique_ptr<RtpSessionState> MakeSession(platform::Clock& clock) {
     AddDestination(*state, kPeerAddress, 50000);
     AddDestination(*state, kPeerAddress, 50002);
     for (uint32_t ssrc = 1; ssrc <= 3; ++ssrc) {
-        std::vector<uint8_t> p(40, 0);
-        p[0] = 0x80;
-        p[1] = 0xE2;
-        common::PutBe32(&p[8], ssrc);
+        const auto p = support::VoicePacket(ssrc, 0);
         HandleRtp(state.get(), kPeerAddress, 50000, p.data(), p.size());
     }
     return state;

@@ -4,6 +4,7 @@
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtcp_send.h"
 #include "talk/rtp/rtp_receive.h"
+#include "tests/support/rtp_packets.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -19,10 +20,7 @@ protected:
     test::RecordingSink recorder;
 
     void RtpFrom(uint32_t address, uint16_t port, uint32_t ssrc) {
-        std::vector<uint8_t> p(40, 0);
-        p[0] = 0x80;
-        p[1] = 0xE2;
-        common::PutBe32(&p[8], ssrc);
+        const auto p = support::VoicePacket(ssrc, 0);
         HandleRtp(state.get(), address, port, p.data(), p.size());
     }
 };

@@ -2,6 +2,7 @@
 
 #include "common/byte_order.h"
 #include "talk/rtp/rtp_receive.h"
+#include "tests/support/rtp_packets.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -9,27 +10,25 @@ namespace {
 
 // An RTP packet: header with `csrc` contributing sources, then `payload` bytes of 0x5A.
 std::vector<uint8_t> Packet(uint16_t seq, uint32_t ssrc, size_t payload, uint8_t csrc = 0) {
-    std::vector<uint8_t> p(12 + 4 * csrc, 0);
-    p[0] = uint8_t(0x80 | csrc);
-    p[1] = 0xE2;
-    common::PutBe16(&p[2], seq);
-    common::PutBe32(&p[4], 0xABCDEF01);
-    common::PutBe32(&p[8], ssrc);
-    p.insert(p.end(), payload, 0x5A);
+    auto p = support::RtpPacket({true, 98, seq, 0xABCDEF01, ssrc}, payload, 0x5A);
+    p[0] |= csrc;
+    p.insert(p.begin() + kRtpHeaderSize, 4 * csrc, 0);
     return p;
 }
 
 TEST(ParseRtp, PlainHeaderGivesPayloadAfterTwelveBytes) {
-    const auto p = Packet(7, 99, 28);
+    // Written out byte by byte: the layout checked independently of the writer.
+    std::vector<uint8_t> p = {0x80, 0xE2, 0x00, 0x07, 0xAB, 0xCD, 0xEF, 0x01, 0x00, 0x00, 0x00, 0x63};
+    p.insert(p.end(), 28, 0x5A);
     const auto span = ParseRtp(p.data(), p.size());
     ASSERT_TRUE(span);
     EXPECT_EQ(span->offset, 12u);
     EXPECT_EQ(span->length, 28u);
-    EXPECT_EQ(span->info.sequence, 7);
-    EXPECT_EQ(span->info.ssrc, 99u);
-    EXPECT_EQ(span->info.timeStamp, 0xABCDEF01u);
-    EXPECT_EQ(span->info.payloadType, 98);
-    EXPECT_TRUE(span->info.marker);
+    EXPECT_EQ(span->header.sequence, 7);
+    EXPECT_EQ(span->header.ssrc, 99u);
+    EXPECT_EQ(span->header.timeStamp, 0xABCDEF01u);
+    EXPECT_EQ(span->header.payloadType, 98);
+    EXPECT_TRUE(span->header.marker);
 }
 
 TEST(ParseRtp, OneContributingSourceMovesPayloadToSixteen) {
