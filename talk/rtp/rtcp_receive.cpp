@@ -13,7 +13,6 @@ struct RtcpContext {
     uint32_t address;
     uint16_t port;
     uint32_t now;
-    int reportsAboutUs = 0;  // report hook calls owed once the lock is released
 };
 
 // A block about us from `reporter`: keep what it says and the round trip it gives.
@@ -23,7 +22,6 @@ void TakeReportBlock(RtcpContext& c, uint32_t reporter, const ReportBlock& block
     if (!source) return;
     common::PutBe32(source->peerLossWord, block.lossWord);
     source->peerJitter = block.jitter;
-    ++c.reportsAboutUs;
     if (block.lsr != 0 && block.dlsr != 0) {
         source->roundTrip = c.now - block.lsr - block.dlsr;
         source->roundTripSeen = true;
@@ -91,23 +89,13 @@ void TakePacket(RtcpContext& c, const RtcpPacketView& p) {
 
 }  // namespace
 
-void HandleRtcp(RtpSessionState* state, uint32_t address, uint16_t port, const uint8_t* data,
-                size_t length) {
-    if (!state || !ValidRtcpCompound(data, length)) return;
-    ReportHook hook;
-    void* context;
-    int calls;
-    {
-        std::lock_guard guard(state->lock);
-        RtcpContext c{*state, address, port, NtpMiddle32(state->clock.NowTime())};
-        RtcpWalker walker(data, length);
-        RtcpPacketView packet;
-        while (walker.Next(packet)) TakePacket(c, packet);
-        hook = state->reportHook;
-        context = state->reportContext;
-        calls = c.reportsAboutUs;
-    }
-    for (int i = 0; hook && i < calls; ++i) hook(context, 0);
+void TakeRtcpCompound(RtpSessionState& state, uint32_t address, uint16_t port, uint32_t now,
+                      std::span<const uint8_t> datagram) {
+    if (!ValidRtcpCompound(datagram.data(), datagram.size())) return;
+    RtcpContext c{state, address, port, now};
+    RtcpWalker walker(datagram.data(), datagram.size());
+    RtcpPacketView packet;
+    while (walker.Next(packet)) TakePacket(c, packet);
 }
 
 }  // namespace rtp

@@ -13,7 +13,7 @@
 #include "call_statistics.h"
 #include "pcap_writer.h"
 #include "platform/clock.h"
-#include "talk/rtp/rtp_talk_session.h"
+#include "talk/rtp/rtp_session.h"
 #include "talk/talk_engine.h"
 #include "udp_socket.h"
 
@@ -29,7 +29,7 @@ struct CallHost {
     bool capturing = false;
     std::atomic<bool> running{true};
     TalkEngine* engine = nullptr;
-    rtp::RtpTalkSession* session = nullptr;
+    rtp::RtpSession* session = nullptr;
 };
 
 CallHost* g_host = nullptr;  // the callback's context names this one host
@@ -62,9 +62,9 @@ void ReceiveLoop(CallHost& host, UdpSocket& socket, uint16_t localPort) {
 
 TalkEngineServices ServicesKeepingSession(CallHost& host) {
     TalkEngineServices services = DefaultTalkEngineServices();
-    services.makeSession = [&host](TalkSessionSetup setup) {
-        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(setup));
-        host.session = static_cast<rtp::RtpTalkSession*>(session.get());
+    services.makeSession = [&host](PacketSender send) {
+        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send));
+        host.session = static_cast<rtp::RtpSession*>(session.get());
         return session;
     };
     return services;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "common/byte_order.h"
+#include "talk/rtp/rtp_header.h"
 #include "talk/rtp/rtp_receive.h"
 #include "tests/support/rtp_packets.h"
-#include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
 namespace {
@@ -91,55 +91,42 @@ TEST(ParseRtp, ShortOrWrongVersionIsRejected) {
     EXPECT_FALSE(ParseRtp(nullptr, 40));
 }
 
-struct HookCall {
-    RtpPacketInfo info;
-    std::vector<uint8_t> payload;
-};
-
 class RtpHandler : public ::testing::Test {
 protected:
-    test::FakeClock clock;
-    std::unique_ptr<RtpSessionState> state = CreateState(40000, clock, 1, "u@h");
-    std::vector<HookCall> calls;
-    void SetUp() override {
-        SetPayloadHook(*state, [](void* c, const RtpPacketInfo& info, const uint8_t* payload, size_t length) {
-            static_cast<RtpHandler*>(c)->calls.push_back({info, {payload, payload + length}});
-        }, this);
+    RtpSessionState state = CreateState(40000, 1, "u@h");
+    const uint32_t now = 0x6F804000;
+
+    std::vector<uint8_t> Take(const std::vector<uint8_t>& packet, uint32_t address = 1) {
+        const auto payload = TakeRtpPacket(state, address, 40002, now, packet);
+        return {payload.begin(), payload.end()};
     }
 };
 
 TEST_F(RtpHandler, AcceptedPacketIsCountedAndItsPayloadHandedOn) {
     const auto p = Packet(3, 0x77, 28, 1);
-    HandleRtp(state.get(), 0x0100007F, 40002, p.data(), p.size());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].payload.size(), 28u);
-    EXPECT_EQ(calls[0].info.address, 0x0100007Fu);
-    EXPECT_EQ(calls[0].info.port, 40002);
-    EXPECT_EQ(calls[0].info.ssrc, 0x77u);
-    EXPECT_EQ(state->sources[0].ssrc, 0x77u);
-    EXPECT_EQ(state->sources[0].port, 40002);  // as passed, not byte-swapped
-    EXPECT_EQ(state->sources[0].lastArrival, NtpMiddle32(clock.wall));
+    EXPECT_EQ(Take(p, 0x0100007F), std::vector<uint8_t>(28, 0x5A));
+    EXPECT_EQ(state.sources[0].ssrc, 0x77u);
+    EXPECT_EQ(state.sources[0].address, 0x0100007Fu);
+    EXPECT_EQ(state.sources[0].port, 40002);  // as passed, not byte-swapped
+    EXPECT_EQ(state.sources[0].highestSequence, 3);
+    EXPECT_EQ(state.sources[0].lastArrival, now);
 }
 
 TEST_F(RtpHandler, FifteenBytesAreDroppedBeforeTheStatistics) {
-    const auto p = Packet(3, 0x77, 3);
-    HandleRtp(state.get(), 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(state->sources[0].Used());
+    EXPECT_TRUE(Take(Packet(3, 0x77, 3)).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
 TEST_F(RtpHandler, MalformedPacketTouchesNothing) {
     auto p = Packet(3, 0x77, 8);
     p[0] |= 0x0F;
-    HandleRtp(state.get(), 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(state->sources[0].Used());
+    EXPECT_TRUE(Take(p).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
-TEST_F(RtpHandler, NullStateIsIgnored) {
-    const auto p = Packet(3, 0x77, 28);
-    HandleRtp(nullptr, 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
+TEST_F(RtpHandler, EmptyDatagramIsIgnored) {
+    EXPECT_TRUE(TakeRtpPacket(state, 1, 40002, now, {}).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
 }  // namespace
