@@ -1,9 +1,9 @@
-#include <string>
+#include "mail/mime/message_composer.h"
+
 #include <vector>
 
 #include "mail/html/inline_images.h"
 #include "mail/mime/mail_message.h"
-#include "mail/smtp/smtp_session.h"
 
 namespace ziromail {
 
@@ -41,7 +41,7 @@ void AddAttachment(MessagePart& parent, const std::string& path) {
     part.LoadFile(path);
 }
 
-// Renders into a string with room left for the terminator the caller appends.
+// Renders into a string sized by counting first, with room left for the terminator.
 std::string Render(const MailMessage& root) {
     std::size_t length = root.GetLength();
     std::string text;
@@ -54,18 +54,19 @@ std::string Render(const MailMessage& root) {
 
 }  // namespace
 
-std::string SmtpSession::ComposeMessage() {
+std::string ComposeMessage(const SmtpSession& session) {
+    std::string htmlBody = session.htmlBody;  // local pictures are renamed to "cid:" in it
     std::vector<std::string> images;
     int imageCount = ScanInlineImages(htmlBody, images);
-    bool hasAttachments = !attachments.empty();
+    bool hasAttachments = !session.attachments.empty();
 
     MailMessage root;
     root.SetDate();
     root.SetFieldValue("MIME-Version", "1.0");
-    root.SetFieldValue("From", userName);
-    root.SetFieldValue("To", toList);
-    root.SetFieldValue("CC", ccList);
-    root.SetFieldValue("Subject", subject);
+    root.SetFieldValue("From", session.userName);
+    root.SetFieldValue("To", session.toList);
+    root.SetFieldValue("CC", session.ccList);
+    root.SetFieldValue("Subject", session.subject);
     root.SetFieldValue(kContentType, hasAttachments || imageCount == 0 ? "multipart/mixed" : "multipart/related");
     root.SetBoundary();
 
@@ -79,7 +80,7 @@ std::string SmtpSession::ComposeMessage() {
     }
     AddHtml(*htmlParent, htmlBody);
     for (const std::string& path : images) AddImage(*imageParent, path);
-    for (const std::string& path : attachments) AddAttachment(root, path);
+    for (const std::string& path : session.attachments) AddAttachment(root, path);
     return Render(root);
 }
 
