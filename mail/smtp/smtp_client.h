@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "mail/ziromail.h"
-#include "platform/net/tcp_socket.h"
+#include "platform/tcp_socket.h"
 
 namespace ziromail {
 

@@ -179,7 +179,7 @@ TEST(SmtpDialogue, CloseAfterTheTerminatorStillSucceedsAndSendsQuit) {
 TEST(SmtpDialogue, RefusedConnectionAndUnknownNameFailTheConnection) {
     std::uint16_t closedPort;
     {
-        TestListener listener;
+        platform::LoopbackListener listener;
         closedPort = listener.Port();
     }
     SmtpSession refused("127.0.0.1", closedPort, 1);
@@ -244,7 +244,7 @@ TEST(SmtpTimeouts, SilentServerFailsTheStepItSilencesWithItsStatus) {
 
 TEST(SmtpTimeouts, ConnectionThatIsNeverCompletedFailsTheConnection) {
     // A listener whose queue is full lets further connection attempts hang.
-    TestListener full(0);
+    platform::LoopbackListener full(0);
     std::uint32_t loopback = 0;
     ASSERT_EQ(platform::ResolveAddress("127.0.0.1", loopback), 0);
     std::vector<platform::TcpSocket> queued;

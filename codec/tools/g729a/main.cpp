@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "codec/codec.h"
-#include "codec/tools/g729a/binary_stdio.h"
+#include "platform/binary_stdio.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     if (argc != 4) return Usage();
     const std::string mode = argv[1];
     if (mode != "encode" && mode != "decode") return Usage();
-    SetBinaryStdio();
+    platform::SetBinaryStdio();
 
     std::vector<uint8_t> input;
     std::string error;

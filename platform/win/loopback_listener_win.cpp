@@ -1,9 +1,9 @@
 #include <winsock2.h>
 
 #include "platform/socket_library.h"
-#include "tests/mail/support/test_listener.h"
+#include "platform/loopback_listener.h"
 
-namespace mailtest {
+namespace platform {
 
 namespace {
 
@@ -20,9 +20,9 @@ bool Readable(SOCKET s, Milliseconds timeout) {
 
 }  // namespace
 
-TestConnection::~TestConnection() { closesocket(Native(handle_)); }
+LoopbackConnection::~LoopbackConnection() { closesocket(Native(handle_)); }
 
-bool TestConnection::Send(std::string_view data) {
+bool LoopbackConnection::Send(std::string_view data) {
     while (!data.empty()) {
         int sent = send(Native(handle_), data.data(), static_cast<int>(data.size()), 0);
         if (sent <= 0) return false;
@@ -31,14 +31,14 @@ bool TestConnection::Send(std::string_view data) {
     return true;
 }
 
-long TestConnection::Receive(char* buffer, std::size_t capacity, Milliseconds timeout) {
+long LoopbackConnection::Receive(char* buffer, std::size_t capacity, Milliseconds timeout) {
     if (!Readable(Native(handle_), timeout)) return -1;
     return recv(Native(handle_), buffer, static_cast<int>(capacity), 0);
 }
 
-void TestConnection::ShutdownSending() { shutdown(Native(handle_), SD_SEND); }
+void LoopbackConnection::ShutdownSending() { shutdown(Native(handle_), SD_SEND); }
 
-TestListener::TestListener(int backlog) {
+LoopbackListener::LoopbackListener(int backlog) {
     platform::StartSocketLibrary();
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
@@ -54,20 +54,20 @@ TestListener::TestListener(int backlog) {
     }
 }
 
-TestListener::~TestListener() {
+LoopbackListener::~LoopbackListener() {
     Close();
     platform::StopSocketLibrary();
 }
 
-void TestListener::Close() {
+void LoopbackListener::Close() {
     if (handle_ != -1) closesocket(Native(handle_));
     handle_ = -1;
 }
 
-std::unique_ptr<TestConnection> TestListener::Accept(Milliseconds timeout) {
+std::unique_ptr<LoopbackConnection> LoopbackListener::Accept(Milliseconds timeout) {
     if (handle_ == -1 || !Readable(Native(handle_), timeout)) return nullptr;
     SOCKET accepted = accept(Native(handle_), nullptr, nullptr);
-    return accepted == INVALID_SOCKET ? nullptr : std::make_unique<TestConnection>(static_cast<std::intptr_t>(accepted));
+    return accepted == INVALID_SOCKET ? nullptr : std::make_unique<LoopbackConnection>(static_cast<std::intptr_t>(accepted));
 }
 
-}  // namespace mailtest
+}  // namespace platform

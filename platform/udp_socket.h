@@ -1,6 +1,9 @@
 #pragma once
+// UDP over IPv4 for host programs: a socket bound to one local port.
 #include <cstdint>
 #include <memory>
+
+namespace platform {
 
 struct Datagram {
     uint32_t address = 0;  // sender, network order
@@ -19,4 +22,5 @@ public:
 
 // Null when the port cannot be bound.
 std::unique_ptr<UdpSocket> BindUdp(uint16_t port);
-bool StartNetworking();
+
+}  // namespace platform

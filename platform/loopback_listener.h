@@ -1,21 +1,20 @@
 #pragma once
-// The server side of a test: a listening socket on 127.0.0.1 and its connections.
-#include <chrono>
+// The server side of a local peer, as tests run one: a listening socket on 127.0.0.1 and its connections.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 
-namespace mailtest {
+#include "platform/tcp_socket.h"
 
-using Milliseconds = std::chrono::milliseconds;
+namespace platform {
 
-class TestConnection {
+class LoopbackConnection {
 public:
-    explicit TestConnection(std::intptr_t handle) : handle_(handle) {}
-    ~TestConnection();
-    TestConnection(const TestConnection&) = delete;
-    TestConnection& operator=(const TestConnection&) = delete;
+    explicit LoopbackConnection(std::intptr_t handle) : handle_(handle) {}
+    ~LoopbackConnection();
+    LoopbackConnection(const LoopbackConnection&) = delete;
+    LoopbackConnection& operator=(const LoopbackConnection&) = delete;
 
     bool Send(std::string_view data);
     // Bytes received, 0 when the peer closed, -1 on an error or time-out.
@@ -27,17 +26,17 @@ private:
     std::intptr_t handle_;
 };
 
-class TestListener {
+class LoopbackListener {
 public:
     // `backlog`: connections the system completes before accept (0 keeps it minimal).
-    explicit TestListener(int backlog = 8);
-    ~TestListener();
-    TestListener(const TestListener&) = delete;
-    TestListener& operator=(const TestListener&) = delete;
+    explicit LoopbackListener(int backlog = 8);
+    ~LoopbackListener();
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
 
     std::uint16_t Port() const { return port_; }
     // The next connection, or null when none came in time.
-    std::unique_ptr<TestConnection> Accept(Milliseconds timeout);
+    std::unique_ptr<LoopbackConnection> Accept(Milliseconds timeout);
     void Close();
 
 private:
@@ -45,4 +44,4 @@ private:
     std::uint16_t port_ = 0;
 };
 
-}  // namespace mailtest
+}  // namespace platform

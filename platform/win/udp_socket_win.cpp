@@ -1,7 +1,8 @@
 #include <winsock2.h>
 
-#include "udp_socket.h"
+#include "platform/udp_socket.h"
 
+namespace platform {
 namespace {
 
 class WinUdpSocket final : public UdpSocket {
@@ -53,7 +54,4 @@ std::unique_ptr<UdpSocket> BindUdp(uint16_t port) {
     return std::make_unique<WinUdpSocket>(s);
 }
 
-bool StartNetworking() {
-    WSADATA data;
-    return WSAStartup(0x0202, &data) == 0;
-}
+}  // namespace platform

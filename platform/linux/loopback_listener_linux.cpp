@@ -4,9 +4,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "tests/mail/support/test_listener.h"
+#include "platform/loopback_listener.h"
 
-namespace mailtest {
+namespace platform {
 
 namespace {
 
@@ -17,9 +17,9 @@ bool Ready(int fd, short events, Milliseconds timeout) {
 
 }  // namespace
 
-TestConnection::~TestConnection() { close(static_cast<int>(handle_)); }
+LoopbackConnection::~LoopbackConnection() { close(static_cast<int>(handle_)); }
 
-bool TestConnection::Send(std::string_view data) {
+bool LoopbackConnection::Send(std::string_view data) {
     while (!data.empty()) {
         ssize_t sent = send(static_cast<int>(handle_), data.data(), data.size(), MSG_NOSIGNAL);
         if (sent <= 0) return false;
@@ -28,15 +28,15 @@ bool TestConnection::Send(std::string_view data) {
     return true;
 }
 
-long TestConnection::Receive(char* buffer, std::size_t capacity, Milliseconds timeout) {
+long LoopbackConnection::Receive(char* buffer, std::size_t capacity, Milliseconds timeout) {
     int fd = static_cast<int>(handle_);
     if (!Ready(fd, POLLIN, timeout)) return -1;
     return static_cast<long>(recv(fd, buffer, capacity, 0));
 }
 
-void TestConnection::ShutdownSending() { shutdown(static_cast<int>(handle_), SHUT_WR); }
+void LoopbackConnection::ShutdownSending() { shutdown(static_cast<int>(handle_), SHUT_WR); }
 
-TestListener::TestListener(int backlog) {
+LoopbackListener::LoopbackListener(int backlog) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -51,18 +51,18 @@ TestListener::TestListener(int backlog) {
     }
 }
 
-TestListener::~TestListener() { Close(); }
+LoopbackListener::~LoopbackListener() { Close(); }
 
-void TestListener::Close() {
+void LoopbackListener::Close() {
     if (handle_ >= 0) close(static_cast<int>(handle_));
     handle_ = -1;
 }
 
-std::unique_ptr<TestConnection> TestListener::Accept(Milliseconds timeout) {
+std::unique_ptr<LoopbackConnection> LoopbackListener::Accept(Milliseconds timeout) {
     int fd = static_cast<int>(handle_);
     if (handle_ < 0 || !Ready(fd, POLLIN, timeout)) return nullptr;
     int accepted = accept(fd, nullptr, nullptr);
-    return accepted < 0 ? nullptr : std::make_unique<TestConnection>(accepted);
+    return accepted < 0 ? nullptr : std::make_unique<LoopbackConnection>(accepted);
 }
 
-}  // namespace mailtest
+}  // namespace platform

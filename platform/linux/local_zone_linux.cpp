@@ -1,13 +1,13 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "tests/mail/support/local_zone.h"
+#include "platform/local_zone.h"
 
-namespace mailtest {
+namespace platform {
 
 void SetLocalZone(const char* zone) {
     zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
     tzset();
 }
 
-}  // namespace mailtest
+}  // namespace platform

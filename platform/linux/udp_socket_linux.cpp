@@ -4,8 +4,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "udp_socket.h"
+#include "platform/udp_socket.h"
 
+namespace platform {
 namespace {
 
 class PosixUdpSocket final : public UdpSocket {
@@ -52,4 +53,4 @@ std::unique_ptr<UdpSocket> BindUdp(uint16_t port) {
     return std::make_unique<PosixUdpSocket>(fd);
 }
 
-bool StartNetworking() { return true; }
+}  // namespace platform

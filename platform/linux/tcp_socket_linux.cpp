@@ -1,4 +1,4 @@
-#include "platform/net/tcp_socket.h"
+#include "platform/tcp_socket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -2,9 +2,9 @@
 // The calendar fields of an instant, thread-safely, in local time and in UTC.
 #include <ctime>
 
-namespace ziromail {
+namespace platform {
 
 bool ToLocalTime(std::time_t instant, std::tm& local);
 bool ToUniversalTime(std::time_t instant, std::tm& utc);
 
-}  // namespace ziromail
+}  // namespace platform
