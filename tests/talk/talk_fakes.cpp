@@ -1,27 +1,6 @@
 #include "talk_fakes.h"
 
-#include <algorithm>
 #include <chrono>
-
-void EventLog::Add(std::string event) {
-    std::lock_guard guard(mutex_);
-    events_.push_back(std::move(event));
-}
-
-std::vector<std::string> EventLog::Events() const {
-    std::lock_guard guard(mutex_);
-    return events_;
-}
-
-size_t EventLog::Count(const std::string& event) const {
-    std::lock_guard guard(mutex_);
-    return size_t(std::count(events_.begin(), events_.end(), event));
-}
-
-void EventLog::Clear() {
-    std::lock_guard guard(mutex_);
-    events_.clear();
-}
 
 void ManualTimer::Start(uint32_t firstDueMs, uint32_t periodMs) {
     log_.Add("timer start " + std::to_string(firstDueMs) + "/" + std::to_string(periodMs));

@@ -6,33 +6,13 @@
 #include <vector>
 
 #include "talk/talk_engine.h"
-
-// Ordered record of what the fakes were asked to do, shared by all of them.
-class EventLog {
-public:
-    void Add(std::string event);
-    std::vector<std::string> Events() const;
-    size_t Count(const std::string& event) const;
-    void Clear();
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> events_;
-};
-
-class RecordingSleeper final : public platform::Sleeper {
-public:
-    explicit RecordingSleeper(EventLog& log) : log_(log) {}
-    void SleepMs(uint32_t ms) override { log_.Add("sleep " + std::to_string(ms)); }
-
-private:
-    EventLog& log_;
-};
+#include "tests/support/event_log.h"
+#include "tests/support/sleepers.h"
 
 // A timer that fires only when the test says so.
 class ManualTimer final : public platform::PeriodicTimer {
 public:
-    explicit ManualTimer(EventLog& log) : log_(log) {}
+    explicit ManualTimer(support::EventLog& log) : log_(log) {}
     void Start(uint32_t firstDueMs, uint32_t periodMs) override;
     void Cancel() override;
     bool Wait(uint32_t timeoutMs) override;
@@ -42,7 +22,7 @@ public:
     bool HasWaiter();
 
 private:
-    EventLog& log_;
+    support::EventLog& log_;
     std::mutex mutex_;
     std::condition_variable changed_;
     int pending_ = 0;
@@ -53,7 +33,7 @@ private:
 // would write and a speaker read.
 class RecordingAudio final : public TalkAudio {
 public:
-    explicit RecordingAudio(EventLog& log) : log_(log) {}
+    explicit RecordingAudio(support::EventLog& log) : log_(log) {}
     void StartCapture(CBufferMonitor* target) override;
     void StopCapture() override { log_.Add("capture stop"); }
     void StartPlayback(CBufferMonitor* source) override;
@@ -63,14 +43,14 @@ public:
     CBufferMonitor* playbackQueue = nullptr;
 
 private:
-    EventLog& log_;
+    support::EventLog& log_;
 };
 
 // Logs what the engine asks of it. An RTP datagram's payload is what follows
 // its first 12 bytes; End hands an 8-byte RTCP packet to the host after a talk.
 class RecordingSession final : public TalkSession {
 public:
-    RecordingSession(EventLog& log, PacketSender send) : log_(log), send_(std::move(send)) {}
+    RecordingSession(support::EventLog& log, PacketSender send) : log_(log), send_(std::move(send)) {}
     void Begin(uint16_t port) override;
     void End() override;
     void AddDestination(const char* ip, uint16_t port) override;
@@ -84,7 +64,7 @@ public:
     std::vector<std::vector<uint8_t>> voice;
 
 private:
-    EventLog& log_;
+    support::EventLog& log_;
     PacketSender send_;
     bool talking_ = false;
 };
@@ -93,8 +73,8 @@ private:
 struct FakeServices {
     TalkEngineServices Make();
 
-    EventLog log;
-    RecordingSleeper sleeper{log};
+    support::EventLog log;
+    support::RecordingSleeper sleeper{log};
     ManualTimer* timer = nullptr;
     RecordingAudio* audio = nullptr;
     RecordingSession* session = nullptr;

@@ -5,23 +5,17 @@
 
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtp_session.h"
+#include "tests/support/manual_clock.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
 namespace {
 
-// The clock of a shared session is read from both threads.
-class SteadyClock final : public platform::Clock {
-public:
-    uint64_t MonotonicMicros() override { return 1000; }
-    platform::WallTime WallNow() override { return {1'700'000'000, 0}; }
-};
-
 // The send thread sends voice and reports while the host thread adds and removes
 // destinations and delivers datagrams; run under the thread sanitizer this shows
 // whether the session's data is shared safely.
 TEST(SharedSession, SendThreadAndHostThreadUseItTogether) {
-    SteadyClock clock;
+    support::ManualClock clock;  // read from both threads, moved by neither
     std::atomic<int> delivered{0};
     RtpSession session([&](uint32_t, uint16_t, std::span<const uint8_t>, bool) { ++delivered; }, clock, "u@h");
     test::RecordingSender fromPeer;

@@ -6,6 +6,7 @@
 #include "talk/rtp/rtp_receive.h"
 #include "talk/rtp/rtp_session.h"
 #include "tests/support/rtp_packets.h"
+#include "tests/support/manual_clock.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -182,7 +183,7 @@ TEST_F(RtcpHandler, SdesWithEndBytePaddingIsAccepted) {
 // Two sessions on one clock: A's SR reaches B after 100 ms, B answers 200 ms
 // later, the answer reaches A after another 50 ms: 150 ms round trip.
 TEST(RtcpRoundTrip, SenderReportThenReceiverReportGivesTheNetworkDelay) {
-    test::FakeClock clock;
+    support::ManualClock clock;
     test::RecordingSender fromA, fromB;
     RtpSession a(fromA.Sender(), clock, "a@x");
     RtpSession b(fromB.Sender(), clock, "b@y");

@@ -6,6 +6,7 @@
 #include "talk/rtp/rtp_receive.h"
 #include "talk/rtp/rtp_session.h"
 #include "tests/support/rtp_packets.h"
+#include "tests/support/manual_clock.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -76,7 +77,7 @@ TEST_F(Reports, SenderCountersGoIntoTheSenderReport) {
 
 // The session sends each compound to every target in turn, the SR before the RR.
 TEST(SessionReports, EachReportGoesToEveryTargetAndByeEndsTheTalk) {
-    test::FakeClock clock;
+    support::ManualClock clock;
     test::RecordingSender recorder;
     RtpSession session(recorder.Sender(), clock, "me@here");
     session.Begin(40000);

@@ -6,6 +6,7 @@
 #include "common/byte_order.h"
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtp_session.h"
+#include "tests/support/manual_clock.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -26,7 +27,7 @@ protected:
     void Send(const std::vector<uint8_t>& block) { session.SendVoice(block); }
     const std::vector<SentPacket>& Packets() const { return recorder.packets; }
 
-    test::FakeClock clock;
+    support::ManualClock clock;
     test::RecordingSender recorder;
     RtpSession session{recorder.Sender(), clock, "u@h"};
 };

@@ -4,6 +4,7 @@
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtp_session.h"
 #include "tests/support/rtp_packets.h"
+#include "tests/support/manual_clock.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
 namespace rtp {
@@ -21,7 +22,7 @@ protected:
         b.Begin(40002);
     }
 
-    test::FakeClock clock;
+    support::ManualClock clock;
     test::RecordingSender sentByA, sentByB;
     const uint32_t ipA = Ipv4FromBytes(127, 0, 0, 1), ipB = Ipv4FromBytes(127, 0, 0, 2);
     RtpSession a{sentByA.Sender(), clock, "a@hostA"};

@@ -1,6 +1,4 @@
-#include "tests/audio/wave_fakes.h"
-
-#include <algorithm>
+#include "tests/support/wave_fakes.h"
 
 namespace {
 
@@ -11,33 +9,33 @@ public:
     explicit ManualDevice(std::shared_ptr<ManualDeviceLog> log) : log_(std::move(log)) {}
 
     uint32_t Open(const WaveFormat&, WaveProc proc, void* instance) override {
-        log_->calls.push_back("Open");
+        log_->calls.Add("Open");
         log_->proc = proc;
         log_->instance = instance;
         return log_->openResult;
     }
     uint32_t Prepare(WaveBuffer* buffer) override {
-        log_->calls.push_back("Prepare");
+        log_->calls.Add("Prepare");
         buffer->flags |= kWaveBufferPrepared;
         return kWaveOk;
     }
     uint32_t Unprepare(WaveBuffer* buffer) override {
-        log_->calls.push_back("Unprepare");
+        log_->calls.Add("Unprepare");
         buffer->flags &= ~kWaveBufferPrepared;
         return kWaveOk;
     }
     uint32_t Reset() override {
-        log_->calls.push_back("Reset");
+        log_->calls.Add("Reset");
         return kWaveOk;
     }
     uint32_t Close() override {
-        log_->calls.push_back("Close");
+        log_->calls.Add("Close");
         return kWaveOk;
     }
 
 protected:
     uint32_t Queue(const char* call, WaveBuffer* buffer) {
-        log_->calls.push_back(call);
+        log_->calls.Add(call);
         log_->queued.push_back(buffer);
         return kWaveOk;
     }
@@ -49,7 +47,7 @@ public:
     using ManualDevice::ManualDevice;
     uint32_t AddBuffer(WaveBuffer* buffer) override { return Queue("AddBuffer", buffer); }
     uint32_t Start() override {
-        log_->calls.push_back("Start");
+        log_->calls.Add("Start");
         return kWaveOk;
     }
 };
@@ -69,10 +67,6 @@ WaveBuffer* ManualDeviceLog::ReturnOldest(uint32_t message, uint32_t bytes) {
     buffer->bytesRecorded = bytes;
     proc(message, instance, buffer);
     return buffer;
-}
-
-size_t ManualDeviceLog::Count(const std::string& call) const {
-    return size_t(std::count(calls.begin(), calls.end(), call));
 }
 
 std::unique_ptr<WaveInDevice> ManualWaveFactory::CreateWaveIn() {
