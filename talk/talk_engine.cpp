@@ -1,7 +1,6 @@
 #include "talk/talk_engine.h"
 
 #include "platform/socket_library.h"
-#include "talk/rtp/playback_assembly.h"
 
 TalkEngine::TalkEngine(TalkEngineServices services) : services_(std::move(services)) {
     audio_ = services_.makeAudio();
@@ -11,8 +10,11 @@ TalkEngine::TalkEngine(TalkEngineServices services) : services_(std::move(servic
     playbackQueue_->SetMaxReaderLag(4);
     PrepareMixer();
     platform::StartSocketLibrary();
-    session_ = services_.makeSession([this](uint32_t ip, uint16_t port, std::span<const uint8_t> packet,
-                                            bool isRtcp) { SendToHost(ip, port, packet, isRtcp); });
+    session_ = services_.makeSession(
+        [this](uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) {
+            SendToHost(ip, port, packet, isRtcp);
+        },
+        *playbackQueue_);
     timer_ = services_.makeTimer();
     platform::RequestFineTimerResolution();
 }
@@ -40,10 +42,8 @@ void TalkEngine::BeginTalk(uint16_t port) {
     playing_ = true;
     captureReader_ = captureQueue_->OpenReader();
     sendScratch_ = std::make_unique<uint8_t[]>(kSendBufferSize);
-    if (!assemblyBuffer_) assemblyBuffer_ = std::make_unique<uint8_t[]>(rtp::kAssemblyBufferSize);
-    assembledCount_ = 0;
     playbackQueue_->ClearQueue();
-    session_->Begin(port);
+    session_->Begin(port);  // with an empty group of received frames
     sendBuffer_ = std::make_unique<uint8_t[]>(kSendBufferSize);
     stop_ = false;
     sendThread_ = std::thread(&TalkEngine::SendThread, this);
@@ -61,9 +61,7 @@ void TalkEngine::EndTalk() {
     services_.sleeper->SleepMs(kSenderStopWaitMs);
     StopSendThread();  // the sleep is not proof that the thread has left
     timer_->Cancel();
-    session_->End();
-    assemblyBuffer_.reset();
-    assembledCount_ = 0;
+    session_->End();  // a partial group of received frames goes with it
     playbackQueue_->ClearQueue();
     if (captureReader_) captureQueue_->CloseReader(captureReader_);
     captureReader_ = nullptr;
@@ -104,13 +102,8 @@ void TalkEngine::SendToHost(uint32_t ip, uint16_t port, std::span<const uint8_t>
 void TalkEngine::ReceiveDatagram(uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) {
     if (!data || length <= 0) return;
     const std::span<const uint8_t> datagram(data, size_t(length));
-    if (port & 1) return session_->ReceiveRtcp(ip, port, datagram);
-    const std::span<const uint8_t> payload = session_->ReceiveRtp(ip, port, datagram);
-    if (!payload.empty()) ReceiveVoice(payload);
-}
-
-void TalkEngine::ReceiveVoice(std::span<const uint8_t> payload) {
-    if (!playing_ || !assemblyBuffer_) return;
-    rtp::AppendToAssembly(std::span<uint8_t, rtp::kAssemblyBufferSize>(assemblyBuffer_.get(), rtp::kAssemblyBufferSize),
-                          assembledCount_, *playbackQueue_, payload.data(), payload.size());
+    if (port & 1)
+        session_->ReceiveRtcp(ip, port, datagram);
+    else
+        session_->ReceiveRtp(ip, port, datagram);
 }

@@ -25,7 +25,7 @@ struct TalkEngineServices {
 
 TalkEngineServices DefaultTalkEngineServices();
 // The RTP session of an engine, on the system clock.
-std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send);
+std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, CBufferMonitor& playback);
 
 // One voice engine: the capture and playback queues, the audio devices, the
 // sender thread and the session of the running talk.
@@ -56,7 +56,6 @@ private:
     void SendThread();
     void SendNextBlock();
     void SendToHost(uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) const;
-    void ReceiveVoice(std::span<const uint8_t> payload);
     void StopSendThread();
 
     TalkEngineServices services_;
@@ -66,8 +65,6 @@ private:
     std::unique_ptr<TalkAudio> audio_;
     std::unique_ptr<TalkMixer> mixer_;
     std::unique_ptr<uint8_t[]> sendScratch_;
-    std::unique_ptr<uint8_t[]> assemblyBuffer_;  // host thread only
-    int32_t assembledCount_ = 0;
     std::atomic<bool> capturing_{false};
     std::atomic<bool> playing_{false};
     std::atomic<SendCallback> sendCallback_{nullptr};

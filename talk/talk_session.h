@@ -4,6 +4,8 @@
 #include <memory>
 #include <span>
 
+class CBufferMonitor;
+
 // Hands one packet to the host: the peer's IPv4 address in network order, its
 // port in host order, and whether the packet is RTCP. The bytes are valid during
 // the call only.
@@ -11,8 +13,9 @@ using PacketSender =
     std::function<void(uint32_t address, uint16_t port, std::span<const uint8_t> packet, bool isRtcp)>;
 
 // The RTP/RTCP side of an engine: the running talk's destinations, sources,
-// counters and reports. Outside a talk (before Begin, after End) every call but
-// Begin does nothing. Ports of received datagrams are taken as the host passed them.
+// counters and reports, and the feed of received voice to the playback queue.
+// Outside a talk (before Begin, after End) every call but Begin does nothing.
+// Ports of received datagrams are taken as the host passed them.
 class TalkSession {
 public:
     virtual ~TalkSession() = default;
@@ -26,11 +29,11 @@ public:
     virtual void SendVoice(std::span<const uint8_t> block) = 0;
     virtual void SendSenderReport() = 0;
     virtual void SendReceiverReport() = 0;
-    // An RTP datagram; returns the voice payload (a frame block) of an accepted
-    // packet, a piece of `datagram`, or nothing.
-    virtual std::span<const uint8_t> ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) = 0;
+    // An RTP datagram: counted, and its frame joined to the group that goes to the
+    // playback queue as one block every three frames.
+    virtual void ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) = 0;
     virtual void ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) = 0;
 };
 
-// Makes an engine's session, which hands its packets to `send`.
-using TalkSessionFactory = std::function<std::unique_ptr<TalkSession>(PacketSender send)>;
+// Makes an engine's session, which hands its packets to `send` and feeds `playback`.
+using TalkSessionFactory = std::function<std::unique_ptr<TalkSession>(PacketSender send, CBufferMonitor& playback)>;

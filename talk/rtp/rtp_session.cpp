@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "talk/rtp/playback_assembly.h"
 #include "talk/rtp/rtcp_receive.h"
 #include "talk/rtp/rtcp_send.h"
 #include "talk/rtp/rtp_receive.h"
@@ -11,8 +12,8 @@
 
 namespace rtp {
 
-RtpSession::RtpSession(PacketSender send, platform::Clock& clock, std::string cname)
-    : send_(std::move(send)), clock_(clock), cname_(std::move(cname)) {}
+RtpSession::RtpSession(PacketSender send, CBufferMonitor& playback, platform::Clock& clock, std::string cname)
+    : send_(std::move(send)), playback_(playback), clock_(clock), cname_(std::move(cname)) {}
 
 void RtpSession::Begin(uint16_t port) {
     std::lock_guard guard(lock_);
@@ -79,10 +80,12 @@ void RtpSession::SendReport(const Report& report) const {
     for (const TalkDestination& t : report.targets) send_(t.address, t.port, report.packet, true);
 }
 
-std::span<const uint8_t> RtpSession::ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) {
+void RtpSession::ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) {
     std::lock_guard guard(lock_);
-    if (!state_) return {};
-    return TakeRtpPacket(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram);
+    if (!state_) return;
+    const auto payload = TakeRtpPacket(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram);
+    if (!payload.empty())
+        AppendToAssembly(state_->assembly, state_->assembled, playback_, payload.data(), payload.size());
 }
 
 void RtpSession::ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) {

@@ -15,12 +15,13 @@ namespace rtp {
 //
 // The host's threads (Begin, End, destinations, received datagrams) and the
 // sender thread (voice, reports) share it. One lock keeps them apart: the talk's
-// state and clock are read and changed only under `lock_`, and `lock_` is never
-// held while a packet goes to the host, so the host's callback may call back in.
+// state, with the frames being gathered for playback, and its clock are read and
+// changed only under `lock_`; `lock_` is never held while a packet goes to the
+// host, so the host's callback may call back in.
 class RtpSession final : public TalkSession {
 public:
     // cname: see MakeCname. Each talk's SSRC is drawn from the clock's wall time.
-    RtpSession(PacketSender send, platform::Clock& clock, std::string cname);
+    RtpSession(PacketSender send, CBufferMonitor& playback, platform::Clock& clock, std::string cname);
 
     void Begin(uint16_t port) override;
     void End() override;
@@ -29,7 +30,7 @@ public:
     void SendVoice(std::span<const uint8_t> block) override;
     void SendSenderReport() override;
     void SendReceiverReport() override;
-    std::span<const uint8_t> ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
+    void ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
     void ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
 
     // The running talk's statistics; empty outside a talk.
@@ -45,6 +46,7 @@ private:
     Report TakeReport(std::vector<uint8_t> (*build)(const RtpSessionState&, platform::WallTime));
 
     const PacketSender send_;
+    CBufferMonitor& playback_;
     platform::Clock& clock_;
     const std::string cname_;
 

@@ -69,9 +69,8 @@ void RecordingSession::SendVoice(std::span<const uint8_t> block) {
     log_.Add("voice");
 }
 
-std::span<const uint8_t> RecordingSession::ReceiveRtp(uint32_t, uint16_t port, std::span<const uint8_t> datagram) {
+void RecordingSession::ReceiveRtp(uint32_t, uint16_t port, std::span<const uint8_t> datagram) {
     log_.Add("rtp " + std::to_string(port) + " " + std::to_string(datagram.size()));
-    return datagram.size() > 12 ? datagram.subspan(12) : std::span<const uint8_t>();
 }
 
 void RecordingSession::ReceiveRtcp(uint32_t, uint16_t port, std::span<const uint8_t> datagram) {
@@ -92,7 +91,7 @@ TalkEngineServices FakeServices::Make() {
         return audioOwned;
     };
     services.makeMixer = [] { return std::make_unique<NoMixer>(); };
-    services.makeSession = [this](PacketSender send) {
+    services.makeSession = [this](PacketSender send, CBufferMonitor&) {
         auto sessionOwned = std::make_unique<RecordingSession>(log, std::move(send));
         session = sessionOwned.get();
         return sessionOwned;

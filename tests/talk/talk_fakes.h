@@ -46,8 +46,7 @@ private:
     support::EventLog& log_;
 };
 
-// Logs what the engine asks of it. An RTP datagram's payload is what follows
-// its first 12 bytes; End hands an 8-byte RTCP packet to the host after a talk.
+// Logs what the engine asks of it; End hands an 8-byte RTCP packet to the host after a talk.
 class RecordingSession final : public TalkSession {
 public:
     RecordingSession(support::EventLog& log, PacketSender send) : log_(log), send_(std::move(send)) {}
@@ -58,7 +57,7 @@ public:
     void SendVoice(std::span<const uint8_t> block) override;
     void SendSenderReport() override { log_.Add("report SR"); }
     void SendReceiverReport() override { log_.Add("report RR"); }
-    std::span<const uint8_t> ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
+    void ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
     void ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
 
     std::vector<std::vector<uint8_t>> voice;

@@ -63,8 +63,8 @@ void ReceiveLoop(CallHost& host, platform::UdpSocket& socket, uint16_t localPort
 
 TalkEngineServices ServicesKeepingSession(CallHost& host) {
     TalkEngineServices services = DefaultTalkEngineServices();
-    services.makeSession = [&host](PacketSender send) {
-        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send));
+    services.makeSession = [&host](PacketSender send, CBufferMonitor& playback) {
+        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send), playback);
         host.session = static_cast<rtp::RtpSession*>(session.get());
         return session;
     };

@@ -17,9 +17,11 @@ namespace {
 TEST(SharedSession, SendThreadAndHostThreadUseItTogether) {
     support::ManualClock clock;  // read from both threads, moved by neither
     std::atomic<int> delivered{0};
-    RtpSession session([&](uint32_t, uint16_t, std::span<const uint8_t>, bool) { ++delivered; }, clock, "u@h");
+    CBufferMonitor playback, peerPlayback;
+    RtpSession session([&](uint32_t, uint16_t, std::span<const uint8_t>, bool) { ++delivered; }, playback, clock,
+                       "u@h");
     test::RecordingSender fromPeer;
-    RtpSession peer(fromPeer.Sender(), clock, "p@h");
+    RtpSession peer(fromPeer.Sender(), peerPlayback, clock, "p@h");
     session.Begin(40000);
     peer.Begin(50000);
     constexpr int kRounds = 2000;

@@ -185,8 +185,9 @@ TEST_F(RtcpHandler, SdesWithEndBytePaddingIsAccepted) {
 TEST(RtcpRoundTrip, SenderReportThenReceiverReportGivesTheNetworkDelay) {
     support::ManualClock clock;
     test::RecordingSender fromA, fromB;
-    RtpSession a(fromA.Sender(), clock, "a@x");
-    RtpSession b(fromB.Sender(), clock, "b@y");
+    CBufferMonitor playbackA, playbackB;
+    RtpSession a(fromA.Sender(), playbackA, clock, "a@x");
+    RtpSession b(fromB.Sender(), playbackB, clock, "b@y");
     a.Begin(40000);
     clock.wall.microseconds += 1;
     b.Begin(50000);

@@ -79,7 +79,8 @@ TEST_F(Reports, SenderCountersGoIntoTheSenderReport) {
 TEST(SessionReports, EachReportGoesToEveryTargetAndByeEndsTheTalk) {
     support::ManualClock clock;
     test::RecordingSender recorder;
-    RtpSession session(recorder.Sender(), clock, "me@here");
+    CBufferMonitor playback;
+    RtpSession session(recorder.Sender(), playback, clock, "me@here");
     session.Begin(40000);
     session.AddDestination("10.0.0.1", 40002);
     session.AddDestination("10.0.0.2", 40002);

@@ -29,7 +29,8 @@ protected:
 
     support::ManualClock clock;
     test::RecordingSender recorder;
-    RtpSession session{recorder.Sender(), clock, "u@h"};
+    CBufferMonitor playback;
+    RtpSession session{recorder.Sender(), playback, clock, "u@h"};
 };
 
 TEST_F(VoiceSend, NormalVoicePacketIsFortyBytesByteForByte) {

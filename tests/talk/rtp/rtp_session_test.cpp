@@ -10,7 +10,14 @@
 namespace rtp {
 namespace {
 
-// Two parties on one clock, each recording what it sends.
+// A 26-byte frame block whose 10 frame bytes are `fill`, as the capture queue holds it.
+std::vector<uint8_t> VoiceBlock(uint32_t stamp, uint8_t fill) {
+    std::vector<uint8_t> block(kFrameBlockHeaderSize + 10, fill);
+    WriteFrameBlockHeader(block.data(), kFrameBlockTypeAudio, 10, stamp);
+    return block;
+}
+
+// Two parties on one clock, each recording what it sends and with a playback queue.
 class TwoParties : public ::testing::Test {
 protected:
     using SentPacket = test::SentPacket;
@@ -25,28 +32,31 @@ protected:
     support::ManualClock clock;
     test::RecordingSender sentByA, sentByB;
     const uint32_t ipA = Ipv4FromBytes(127, 0, 0, 1), ipB = Ipv4FromBytes(127, 0, 0, 2);
-    RtpSession a{sentByA.Sender(), clock, "a@hostA"};
-    RtpSession b{sentByB.Sender(), clock, "b@hostB"};
+    CBufferMonitor playbackA, playbackB;
+    QueueReader* speakerB = playbackB.OpenReader();
+    RtpSession a{sentByA.Sender(), playbackA, clock, "a@hostA"};
+    RtpSession b{sentByB.Sender(), playbackB, clock, "b@hostB"};
 };
 
 TEST_F(TwoParties, VoiceReachesTheOtherSideAndBothSeeEachOther) {
     a.AddDestination("127.0.0.2", 40002);
     b.AddDestination("127.0.0.1", 40000);
-    std::vector<uint8_t> block(26, 0x42);
-    WriteFrameBlockHeader(block.data(), kFrameBlockTypeAudio, 10, 40);
+    const std::vector<uint8_t> block = VoiceBlock(40, 0x42);
     for (int i = 0; i < 5; ++i) {
         a.SendVoice(block);
         clock.Advance(10'000);
     }
     ASSERT_EQ(sentByA.packets.size(), 5u);
-    std::vector<std::vector<uint8_t>> voiceAtB;
     for (const SentPacket& s : sentByA.packets) {
         EXPECT_EQ(s.port, 40002u);
-        const auto payload = b.ReceiveRtp(ipA, 40000, Bytes(s));
-        voiceAtB.emplace_back(payload.begin(), payload.end());
+        b.ReceiveRtp(ipA, 40000, Bytes(s));
     }
-    EXPECT_EQ(voiceAtB[0].size(), 28u);  // the block and its two pad bytes
-    EXPECT_TRUE(std::equal(block.begin(), block.end(), voiceAtB[0].begin()));
+    const uint8_t* played = playbackB.ReadNext(speakerB);  // three frames make one block
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(ReadFrameBlockHeader(played).length, 30u);
+    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 40u);
+    EXPECT_EQ(std::vector<uint8_t>(FrameBlockData(played), FrameBlockData(played) + 30), std::vector<uint8_t>(30, 0x42));
+    EXPECT_EQ(playbackB.ReadNext(speakerB), nullptr);  // two frames wait for a third
 
     a.SendSenderReport();
     for (const SentPacket& s : sentByA.packets) {
@@ -98,7 +108,7 @@ TEST_F(TwoParties, ByeEndsVoiceToThatPeerAndKeepsItsStatistics) {
 TEST_F(TwoParties, EmptyBlocksAndDatagramsAreIgnored) {
     a.AddDestination("127.0.0.2", 40002);
     a.SendVoice({});
-    EXPECT_TRUE(b.ReceiveRtp(ipA, 40000, {}).empty());
+    b.ReceiveRtp(ipA, 40000, {});
     b.ReceiveRtcp(ipA, 40001, {});
     EXPECT_TRUE(sentByA.packets.empty());
     EXPECT_TRUE(b.Statistics().sources.empty());
@@ -107,7 +117,8 @@ TEST_F(TwoParties, EmptyBlocksAndDatagramsAreIgnored) {
 // Outside a talk the session neither keeps destinations nor counts what arrives.
 TEST_F(TwoParties, DestinationsCountOnlyDuringATalk) {
     test::RecordingSender sent;
-    RtpSession idle{sent.Sender(), clock, "c@hostC"};
+    CBufferMonitor playback;
+    RtpSession idle{sent.Sender(), playback, clock, "c@hostC"};
     idle.AddDestination("10.0.0.1", 5000);
     idle.Begin(40004);
     idle.AddDestination("10.0.0.2", 5002);
@@ -121,11 +132,46 @@ TEST_F(TwoParties, DestinationsCountOnlyDuringATalk) {
     EXPECT_EQ(sent.packets[1].port, 5003);
     EXPECT_TRUE(sent.packets[1].isRtcp);
 
-    const auto voice = support::VoicePacket(0x55, 1);
-    EXPECT_TRUE(idle.ReceiveRtp(ipA, 40000, voice).empty());
+    idle.ReceiveRtp(ipA, 40000, support::VoicePacket(0x55, 1));
     idle.ReceiveRtcp(ipA, 40001, support::Bye({0x55}));
     EXPECT_TRUE(idle.Statistics().sources.empty());
     EXPECT_EQ(idle.Statistics().ssrc, 0u);
+}
+
+// Frames of all sources join one group in arrival order; a group left unfinished
+// at the end of a talk is dropped, and the next talk starts a group of its own.
+TEST_F(TwoParties, ReceivedFramesMakeThirtyMillisecondBlocksAcrossSources) {
+    a.AddDestination("127.0.0.2", 40002);
+    test::RecordingSender sentByC;
+    CBufferMonitor playbackC;
+    RtpSession c{sentByC.Sender(), playbackC, clock, "c@hostC"};
+    clock.wall.microseconds += 1;
+    c.Begin(40004);
+    c.AddDestination("127.0.0.2", 40002);
+    a.SendVoice(VoiceBlock(400, 1));
+    c.SendVoice(VoiceBlock(900, 2));
+    a.SendVoice(VoiceBlock(440, 3));
+    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[0]));
+    b.ReceiveRtp(ipA, 40004, Bytes(sentByC.packets[0]));
+    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[1]));
+    const uint8_t* played = playbackB.ReadNext(speakerB);
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 400u);  // the first frame's stamp
+    EXPECT_EQ(FrameBlockData(played)[0], 1);
+    EXPECT_EQ(FrameBlockData(played)[10], 2);
+    EXPECT_EQ(FrameBlockData(played)[20], 3);
+
+    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[0]));  // one frame of a new group
+    b.End();
+    b.Begin(40002);
+    for (int i = 0; i < 3; ++i) {
+        a.SendVoice(VoiceBlock(uint32_t(1000 + 40 * i), 4));
+        b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets.back()));
+    }
+    played = playbackB.ReadNext(speakerB);
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 1000u);
+    EXPECT_EQ(playbackB.ReadNext(speakerB), nullptr);
 }
 
 }  // namespace
