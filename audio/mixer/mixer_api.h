@@ -22,6 +22,7 @@ constexpr uint32_t kMixerControlMixer = 0x70010001;
 constexpr uint32_t kMixerOk = 0;
 constexpr uint32_t kMixerError = 1;
 constexpr uint32_t kMixerBadDeviceId = 2;
+constexpr uint32_t kMixerInvalidHandle = 5;
 constexpr uint32_t kMixerNotSupported = 8;
 constexpr uint32_t kMixerInvalidParam = 11;
 constexpr uint32_t kMixerInvalidLine = 1024;
