@@ -21,7 +21,7 @@ std::string TypeName(uint32_t type) {
 std::string Join(const std::vector<uint32_t>& values) {
     std::string text;
     for (uint32_t value : values) {
-        if (!text.empty()) text += ',';
+        text += ' ';
         text += std::to_string(value);
     }
     return text;
@@ -46,33 +46,21 @@ uint32_t ScriptedMixer::AddDevice(const std::string& name) {
 
 uint32_t ScriptedMixer::AddDestination(uint32_t device, uint32_t componentType, const std::string& name) {
     Device& d = devices_.at(device);
-    Line line;
-    line.name = name;
-    line.line.destination = uint32_t(d.destinations.size());
-    line.line.lineId = d.nextLineId++;
-    line.line.componentType = componentType;
-    line.line.channels = 2;
-    line.line.name = Text(name);
-    d.destinations.push_back(Destination{line, {}});
-    return line.line.lineId;
+    const uint32_t index = uint32_t(d.destinations.size());
+    d.destinations.push_back({Line{{index, 0, d.nextLineId++, componentType, 2, 0, 0, Text(name)}, name, {}}, {}});
+    return d.destinations.back().line.line.lineId;
 }
 
 uint32_t ScriptedMixer::AddSource(uint32_t device, uint32_t destinationLineId, uint32_t componentType,
                                   const std::string& name) {
     Device& d = devices_.at(device);
     for (Destination& destination : d.destinations) {
-        if (destination.line.line.lineId != destinationLineId) continue;
-        Line line;
-        line.name = name;
-        line.line.destination = destination.line.line.destination;
-        line.line.source = uint32_t(destination.sources.size());
-        line.line.lineId = d.nextLineId++;
-        line.line.componentType = componentType;
-        line.line.channels = 1;
-        line.line.name = Text(name);
-        destination.sources.push_back(line);
-        destination.line.line.connections = uint32_t(destination.sources.size());
-        return line.line.lineId;
+        MixerLine& parent = destination.line.line;
+        if (parent.lineId != destinationLineId) continue;
+        const uint32_t index = parent.connections++;
+        destination.sources.push_back(
+            Line{{parent.destination, index, d.nextLineId++, componentType, 1, 0, 0, Text(name)}, name, {}});
+        return destination.sources.back().line.lineId;
     }
     throw std::invalid_argument("no such destination");
 }
@@ -87,7 +75,7 @@ ScriptedControl& ScriptedMixer::AddControl(uint32_t device, uint32_t lineId, uin
     control.label = line->name + " " + TypeName(type);
     control.value = value;
     line->controls.push_back(&control);
-    line->line.controls = uint32_t(line->controls.size());
+    line->line.controls++;
     return control;
 }
 
@@ -104,7 +92,7 @@ void ScriptedMixer::FailWhen(const std::string& prefix, uint32_t result) { failu
 std::vector<std::string> ScriptedMixer::Writes() const {
     std::vector<std::string> writes;
     for (const std::string& entry : log_) {
-        if (entry.rfind("set", 0) == 0) writes.push_back(entry);
+        if (entry.rfind("set ", 0) == 0) writes.push_back(entry);
     }
     return writes;
 }
@@ -117,9 +105,25 @@ uint32_t ScriptedMixer::Call(const std::string& entry) {
     return kMixerOk;
 }
 
-ScriptedMixer::Device* ScriptedMixer::DeviceOf(MixerHandle handle) {
+ScriptedMixer::Device* ScriptedMixer::LineCall(MixerHandle handle, const std::string& entry, uint32_t& result) {
+    result = Call(entry);
     const auto open = open_.find(handle);
-    return open == open_.end() ? nullptr : &devices_[open->second];
+    if (result == kMixerOk && open == open_.end()) result = kMixerInvalidHandle;
+    return result == kMixerOk ? &devices_[open->second] : nullptr;
+}
+
+ScriptedControl* ScriptedMixer::ControlCall(MixerHandle handle, uint32_t controlId, const std::string& verb,
+                                            const std::string& detail, uint32_t& result) {
+    ScriptedControl* control = nullptr;
+    const auto open = open_.find(handle);
+    if (open != open_.end()) {
+        for (ScriptedControl& c : devices_[open->second].controls) {
+            if (c.id == controlId) control = &c;
+        }
+    }
+    result = Call(verb + " " + (control ? control->label : std::to_string(controlId)) + detail);
+    if (result == kMixerOk && !control) result = kMixerInvalidControl;
+    return result == kMixerOk ? control : nullptr;
 }
 
 ScriptedMixer::Line* ScriptedMixer::FindLine(Device& device, uint32_t lineId) {
@@ -131,15 +135,6 @@ ScriptedMixer::Line* ScriptedMixer::FindLine(Device& device, uint32_t lineId) {
     }
     return nullptr;
 }
-
-ScriptedControl* ScriptedMixer::FindControl(Device& device, uint32_t controlId) {
-    for (ScriptedControl& control : device.controls) {
-        if (control.id == controlId) return &control;
-    }
-    return nullptr;
-}
-
-uint32_t ScriptedMixer::DeviceCount() { return uint32_t(devices_.size()); }
 
 uint32_t ScriptedMixer::Open(uint32_t device, MixerHandle& handle) {
     if (const uint32_t result = Call("open " + std::to_string(device))) return result;
@@ -165,9 +160,9 @@ uint32_t ScriptedMixer::Caps(uint32_t device, MixerCaps& caps) {
 }
 
 uint32_t ScriptedMixer::LineByComponentType(MixerHandle handle, uint32_t componentType, MixerLine& line) {
-    if (const uint32_t result = Call("line type " + std::to_string(componentType))) return result;
-    Device* device = DeviceOf(handle);
-    if (!device) return kMixerInvalidHandle;
+    uint32_t result;
+    Device* device = LineCall(handle, "line type " + std::to_string(componentType), result);
+    if (!device) return result;
     for (const Destination& destination : device->destinations) {
         if (destination.line.line.componentType == componentType) return line = destination.line.line, kMixerOk;
     }
@@ -180,20 +175,19 @@ uint32_t ScriptedMixer::LineByComponentType(MixerHandle handle, uint32_t compone
 }
 
 uint32_t ScriptedMixer::LineByDestination(MixerHandle handle, uint32_t destination, MixerLine& line) {
-    if (const uint32_t result = Call("line destination " + std::to_string(destination))) return result;
-    Device* device = DeviceOf(handle);
-    if (!device) return kMixerInvalidHandle;
+    uint32_t result;
+    Device* device = LineCall(handle, "line destination " + std::to_string(destination), result);
+    if (!device) return result;
     if (destination >= device->destinations.size()) return kMixerInvalidLine;
     line = device->destinations[destination].line.line;
     return kMixerOk;
 }
 
 uint32_t ScriptedMixer::LineBySource(MixerHandle handle, uint32_t destination, uint32_t source, MixerLine& line) {
-    if (const uint32_t result = Call("line source " + std::to_string(destination) + "." + std::to_string(source))) {
-        return result;
-    }
-    Device* device = DeviceOf(handle);
-    if (!device) return kMixerInvalidHandle;
+    uint32_t result;
+    Device* device =
+        LineCall(handle, "line source " + std::to_string(destination) + "." + std::to_string(source), result);
+    if (!device) return result;
     if (destination >= device->destinations.size() || source >= device->destinations[destination].sources.size()) {
         return kMixerInvalidLine;
     }
@@ -202,9 +196,9 @@ uint32_t ScriptedMixer::LineBySource(MixerHandle handle, uint32_t destination, u
 }
 
 uint32_t ScriptedMixer::LineById(MixerHandle handle, uint32_t lineId, MixerLine& line) {
-    if (const uint32_t result = Call("line id " + std::to_string(lineId))) return result;
-    Device* device = DeviceOf(handle);
-    if (!device) return kMixerInvalidHandle;
+    uint32_t result;
+    Device* device = LineCall(handle, "line id " + std::to_string(lineId), result);
+    if (!device) return result;
     const Line* found = FindLine(*device, lineId);
     if (!found) return kMixerInvalidLine;
     line = found->line;
@@ -213,66 +207,61 @@ uint32_t ScriptedMixer::LineById(MixerHandle handle, uint32_t lineId, MixerLine&
 
 uint32_t ScriptedMixer::ControlByType(MixerHandle handle, uint32_t lineId, uint32_t controlType,
                                       MixerControl& control) {
-    Device* device = DeviceOf(handle);
-    Line* line = device ? FindLine(*device, lineId) : nullptr;
+    const auto open = open_.find(handle);
+    Line* line = open == open_.end() ? nullptr : FindLine(devices_[open->second], lineId);
     const std::string lineName = line ? line->name : std::to_string(lineId);
     if (const uint32_t result = Call("find " + lineName + " " + TypeName(controlType))) return result;
     if (!line) return kMixerInvalidLine;
     for (const ScriptedControl* c : line->controls) {
-        if (c->type != controlType) continue;
-        control = MixerControl{c->id, c->type, uint32_t(c->items.size()), Text(c->label)};
-        return kMixerOk;
+        if (c->type == controlType) {
+            control = MixerControl{c->id, c->type, uint32_t(c->items.size()), Text(c->label)};
+            return kMixerOk;
+        }
     }
     return kMixerNotSupported;
 }
 
 uint32_t ScriptedMixer::GetUnsigned(MixerHandle handle, uint32_t controlId, uint32_t& value) {
-    Device* device = DeviceOf(handle);
-    ScriptedControl* control = device ? FindControl(*device, controlId) : nullptr;
-    if (const uint32_t result = Call("get " + (control ? control->label : std::to_string(controlId)))) return result;
-    if (!control || !control->items.empty()) return kMixerInvalidControl;
+    uint32_t result;
+    const ScriptedControl* control = ControlCall(handle, controlId, "get", "", result);
+    if (!control) return result;
     value = control->readsAs.value_or(control->value);
     return kMixerOk;
 }
 
 uint32_t ScriptedMixer::SetUnsigned(MixerHandle handle, uint32_t controlId, uint32_t value) {
-    Device* device = DeviceOf(handle);
-    ScriptedControl* control = device ? FindControl(*device, controlId) : nullptr;
-    const std::string label = control ? control->label : std::to_string(controlId);
-    if (const uint32_t result = Call("set " + label + " " + std::to_string(value))) return result;
-    if (!control || !control->items.empty()) return kMixerInvalidControl;
+    uint32_t result;
+    ScriptedControl* control = ControlCall(handle, controlId, "set", Join({value}), result);
+    if (!control) return result;
     control->value = Stepped(*control, value);
     return kMixerOk;
 }
 
 uint32_t ScriptedMixer::GetBooleans(MixerHandle handle, uint32_t controlId, uint32_t items,
                                     std::vector<uint32_t>& values) {
-    Device* device = DeviceOf(handle);
-    ScriptedControl* control = device ? FindControl(*device, controlId) : nullptr;
-    if (const uint32_t result = Call("get " + (control ? control->label : std::to_string(controlId)))) return result;
-    if (!control || control->items.size() != items) return kMixerInvalidParam;
+    uint32_t result;
+    const ScriptedControl* control = ControlCall(handle, controlId, "get", "", result);
+    if (!control) return result;
+    if (control->items.size() != items) return kMixerInvalidParam;
     values = control->states;
     return kMixerOk;
 }
 
 uint32_t ScriptedMixer::SetBooleans(MixerHandle handle, uint32_t controlId, const std::vector<uint32_t>& values) {
-    Device* device = DeviceOf(handle);
-    ScriptedControl* control = device ? FindControl(*device, controlId) : nullptr;
-    const std::string label = control ? control->label : std::to_string(controlId);
-    if (const uint32_t result = Call("set " + label + " " + Join(values))) return result;
-    if (!control || control->items.size() != values.size()) return kMixerInvalidParam;
+    uint32_t result;
+    ScriptedControl* control = ControlCall(handle, controlId, "set", Join(values), result);
+    if (!control) return result;
+    if (control->items.size() != values.size()) return kMixerInvalidParam;
     control->states = values;
     return kMixerOk;
 }
 
 uint32_t ScriptedMixer::GetListTexts(MixerHandle handle, uint32_t controlId, uint32_t items,
                                      std::vector<MixerListItem>& texts) {
-    Device* device = DeviceOf(handle);
-    ScriptedControl* control = device ? FindControl(*device, controlId) : nullptr;
-    if (const uint32_t result = Call("texts " + (control ? control->label : std::to_string(controlId)))) {
-        return result;
-    }
-    if (!control || control->items.size() != items) return kMixerInvalidParam;
+    uint32_t result;
+    const ScriptedControl* control = ControlCall(handle, controlId, "texts", "", result);
+    if (!control) return result;
+    if (control->items.size() != items) return kMixerInvalidParam;
     texts = control->items;
     return kMixerOk;
 }

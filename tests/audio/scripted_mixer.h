@@ -43,7 +43,7 @@ public:
     void ClearLog() { log_.clear(); }
     size_t OpenHandles() const { return open_.size(); }
 
-    uint32_t DeviceCount() override;
+    uint32_t DeviceCount() override { return uint32_t(devices_.size()); }
     uint32_t Open(uint32_t device, MixerHandle& handle) override;
     uint32_t Close(MixerHandle handle) override;
     uint32_t Caps(uint32_t device, MixerCaps& caps) override;
@@ -78,9 +78,12 @@ private:
 
     // Logs the call; its result: an injected failure or kMixerOk.
     uint32_t Call(const std::string& entry);
-    Device* DeviceOf(MixerHandle handle);
-    Line* FindLine(Device& device, uint32_t lineId);
-    ScriptedControl* FindControl(Device& device, uint32_t controlId);
+    // Logs a line lookup; the handle's device, or null with `result` set.
+    Device* LineCall(MixerHandle handle, const std::string& entry, uint32_t& result);
+    // Logs "<verb> <label><detail>"; the control, or null with `result` set.
+    ScriptedControl* ControlCall(MixerHandle handle, uint32_t controlId, const std::string& verb,
+                                 const std::string& detail, uint32_t& result);
+    static Line* FindLine(Device& device, uint32_t lineId);
 
     std::deque<Device> devices_;
     std::map<MixerHandle, uint32_t> open_;

@@ -17,7 +17,7 @@ TEST(TalkEngineMixer, ANewEngineSelectsTheMicrophoneSetsBothVolumesAndMutesTheMo
     services.makeMixer = [mixer] { return std::make_unique<WinmmMixer>(mixer); };
     {
         TalkEngine engine(std::move(services));
-        EXPECT_EQ(mixer->Writes(), (Writes{"set Recording mixer 0,1", "set Recording Mic volume 65535",
+        EXPECT_EQ(mixer->Writes(), (Writes{"set Recording mixer 0 1", "set Recording Mic volume 65535",
                                            "set Speakers volume 65535", "set Monitor Mic mute 1",
                                            "set Speakers mute 0"}));
         EXPECT_EQ(engine.Mixer().GetSpeakerVolume(), 100);
