@@ -47,7 +47,7 @@ uint32_t ScriptedMixer::AddDevice(const std::string& name) {
 uint32_t ScriptedMixer::AddDestination(uint32_t device, uint32_t componentType, const std::string& name) {
     Device& d = devices_.at(device);
     const uint32_t index = uint32_t(d.destinations.size());
-    d.destinations.push_back({Line{{index, 0, d.nextLineId++, componentType, 2, 0, 0, Text(name)}, name, {}}, {}});
+    d.destinations.push_back({Line{{index, 0, d.nextLineId++, componentType, 0}, name, {}}, {}});
     return d.destinations.back().line.line.lineId;
 }
 
@@ -59,7 +59,7 @@ uint32_t ScriptedMixer::AddSource(uint32_t device, uint32_t destinationLineId, u
         if (parent.lineId != destinationLineId) continue;
         const uint32_t index = parent.connections++;
         destination.sources.push_back(
-            Line{{parent.destination, index, d.nextLineId++, componentType, 1, 0, 0, Text(name)}, name, {}});
+            Line{{parent.destination, index, d.nextLineId++, componentType, 0}, name, {}});
         return destination.sources.back().line.lineId;
     }
     throw std::invalid_argument("no such destination");
@@ -75,7 +75,6 @@ ScriptedControl& ScriptedMixer::AddControl(uint32_t device, uint32_t lineId, uin
     control.label = line->name + " " + TypeName(type);
     control.value = value;
     line->controls.push_back(&control);
-    line->line.controls++;
     return control;
 }
 
@@ -214,7 +213,7 @@ uint32_t ScriptedMixer::ControlByType(MixerHandle handle, uint32_t lineId, uint3
     if (!line) return kMixerInvalidLine;
     for (const ScriptedControl* c : line->controls) {
         if (c->type == controlType) {
-            control = MixerControl{c->id, c->type, uint32_t(c->items.size()), Text(c->label)};
+            control = MixerControl{c->id, uint32_t(c->items.size())};
             return kMixerOk;
         }
     }
