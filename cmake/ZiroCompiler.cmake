@@ -1,11 +1,10 @@
 # Warnings, character sets and the static runtime for the shipped Windows binaries.
 add_compile_options(-Wall -Wextra)
 # Sources are UTF-8; narrow literals are stored in the GBK code page the products speak
-# (code page 936). GCC is told GB18030, GBK's superset: it stores every GBK character
-# with GBK's bytes and also has the characters the standard headers use (the "µs" of
-# <chrono>, which plain GBK cannot encode). Clang, used only for the fuzz targets,
-# accepts no other execution character set and keeps them in UTF-8: nothing a fuzz
-# target checks depends on it.
+# (code page 936). The compiler is told GB18030, GBK's superset, which gives the same
+# bytes for every character GBK has and also encodes the few that the C++ library's
+# own headers use. Clang, used only for the fuzz targets, accepts no execution
+# character set but UTF-8: nothing a fuzz target checks depends on it.
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GB18030>)
@@ -20,12 +19,19 @@ else()
 endif()
 
 # Exported C functions of a shared library: a .def on Windows, a version script natively.
+# A test checks the built library: exactly the .def's names exported, and on Windows
+# nothing but system DLLs imported.
 function(ziro_exports target def_file map_file)
   if(WIN32)
     target_sources(${target} PRIVATE ${def_file})
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+    add_test(NAME ${target}_dll_exports_and_imports
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}> ${def_file})
+    set_tests_properties(${target}_dll_exports_and_imports PROPERTIES TIMEOUT 60 LABELS binary)
   else()
     target_link_options(${target} PRIVATE -Wl,--version-script=${map_file} -Wl,--no-undefined)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map_file})
+    add_test(NAME ${target}_so_exports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-so $<TARGET_FILE:${target}> ${def_file})
+    set_tests_properties(${target}_so_exports PROPERTIES TIMEOUT 60 LABELS binary)
   endif()
 endfunction()

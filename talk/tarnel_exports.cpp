@@ -1,29 +1,15 @@
 // The library's C entry points: null checks and translation to the engine.
 
+#include "common/export_guard.h"
 #include "talk/talk_engine.h"
 #include "talk/tarnel.h"
 
-namespace {
-
-// Nothing may unwind into the host.
-template <typename F>
-void Guarded(F&& f) {
-    try {
-        f();
-    } catch (...) {
-    }
-}
-
-}  // namespace
+using common::Guarded;
 
 extern "C" {
 
 TalkEngine* TARNEL_CDECL Tarnel_Ini(void) {
-    try {
-        return new TalkEngine(DefaultTalkEngineServices());
-    } catch (...) {
-        return nullptr;
-    }
+    return common::GuardedOr<TalkEngine*>(nullptr, [] { return new TalkEngine(DefaultTalkEngineServices()); });
 }
 
 int32_t TARNEL_CDECL Tarnel_Release(TalkEngine* engine) {

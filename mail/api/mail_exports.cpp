@@ -2,24 +2,18 @@
 #include <memory>
 #include <string>
 
+#include "common/export_guard.h"
 #include "mail/api/mail_job.h"
 #include "mail/api/session_table.h"
 #include "mail/ziromail.h"
 
+using common::Guarded;
 using ziromail::Sessions;
 using ziromail::SmtpSession;
 
 namespace {
 
 std::string Copy(const char* text) { return text ? std::string(text) : std::string(); }
-
-template <typename F>
-void Guarded(F&& f) {
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 void ApplyOption(SmtpSession& session, int option, const char* value) {
     switch (option) {
@@ -36,11 +30,9 @@ void ApplyOption(SmtpSession& session, int option, const char* value) {
 extern "C" {
 
 int ZIROMAIL_CDECL InitSmtp(const char* server, int port, int userValue) {
-    try {
+    return common::GuardedOr(-1, [&] {
         return Sessions().Add(std::make_unique<SmtpSession>(Copy(server), port, userValue));
-    } catch (...) {
-        return -1;
-    }
+    });
 }
 
 void ZIROMAIL_CDECL MailUserBind(int handle, const char* user, const char* password) {

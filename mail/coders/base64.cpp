@@ -4,48 +4,18 @@
 #include <array>
 #include <cstring>
 
+#include "common/base64.h"
+
 namespace ziromail {
 
 namespace {
 
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::size_t kLineCharacters = 76;
 constexpr std::size_t kBytesPerLine = kLineCharacters / 4 * 3;
 
-constexpr std::array<signed char, 256> MakeDecodeTable() {
-    std::array<signed char, 256> table{};
-    for (auto& entry : table) entry = -1;
-    for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
-    return table;
-}
-constexpr auto kDecodeTable = MakeDecodeTable();
-
-// Encodes whole groups of three into `out`, which has room for them all.
-void EncodeGroups(const unsigned char* data, std::size_t groups, char* out) {
-    for (std::size_t g = 0; g < groups; ++g, data += 3, out += 4) {
-        unsigned value = (data[0] << 16) | (data[1] << 8) | data[2];
-        out[0] = kAlphabet[value >> 18];
-        out[1] = kAlphabet[(value >> 12) & 63];
-        out[2] = kAlphabet[(value >> 6) & 63];
-        out[3] = kAlphabet[value & 63];
-    }
-}
-
-// The final one or two bytes as four characters with padding.
-void EncodeTail(const unsigned char* data, std::size_t length, char* out) {
-    unsigned value = data[0] << 16;
-    if (length == 2) value |= data[1] << 8;
-    out[0] = kAlphabet[value >> 18];
-    out[1] = kAlphabet[(value >> 12) & 63];
-    out[2] = length == 2 ? kAlphabet[(value >> 6) & 63] : '=';
-    out[3] = '=';
-}
-
 // Encodes a piece of at most one line into `out` (room for Base64TextLength).
 std::size_t EncodePiece(const unsigned char* data, std::size_t length, char* out) {
-    std::size_t groups = length / 3;
-    EncodeGroups(data, groups, out);
-    if (length % 3) EncodeTail(data + groups * 3, length % 3, out + groups * 4);
+    common::Base64Encode(data, length, out);
     return Base64TextLength(length);
 }
 
@@ -58,7 +28,7 @@ std::size_t CopyClipped(const char* from, std::size_t length, char* out, std::si
 
 }  // namespace
 
-std::size_t Base64TextLength(std::size_t length) { return (length + 2) / 3 * 4; }
+std::size_t Base64TextLength(std::size_t length) { return common::Base64Length(length); }
 
 std::size_t Base64LinesLength(std::size_t length) {
     std::size_t lines = (length + kBytesPerLine - 1) / kBytesPerLine;
@@ -100,7 +70,7 @@ std::size_t Base64Decode(const char* text, std::size_t length, unsigned char* ou
     unsigned value = 0;
     int bits = 0;
     for (std::size_t i = 0; i < length && text[i] != '='; ++i) {
-        int digit = kDecodeTable[static_cast<unsigned char>(text[i])];
+        int digit = common::Base64Value(text[i]);
         if (digit < 0) continue;
         value = (value << 6) | static_cast<unsigned>(digit);
         bits += 6;

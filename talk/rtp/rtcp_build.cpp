@@ -1,6 +1,6 @@
 #include "talk/rtp/rtcp_build.h"
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/slot_table.h"
 
 namespace rtp {
@@ -14,7 +14,7 @@ void AppendHeader(std::vector<uint8_t>& out, uint8_t count, uint8_t type, size_t
     out.resize(at + size, 0);
     out[at] = uint8_t(0x80 | count);
     out[at + 1] = type;
-    PutBe16(&out[at + 2], uint16_t(size / 4 - 1));
+    common::PutBe16(&out[at + 2], uint16_t(size / 4 - 1));
 }
 
 uint8_t FractionLost(const SourceStats& s) {
@@ -24,12 +24,12 @@ uint8_t FractionLost(const SourceStats& s) {
 }
 
 void WriteReportBlock(uint8_t* p, const SourceStats& s, uint32_t now) {
-    PutBe32(p, s.ssrc);
-    PutBe32(p + 4, uint32_t(FractionLost(s)) << 24 | (uint32_t(s.lost) & 0xFFFFFF));
-    PutBe32(p + 8, s.cycles << 16 | s.highestSequence);
-    PutBe32(p + 12, s.jitter);
-    PutBe32(p + 16, s.srSeen ? s.lsr : 0);
-    PutBe32(p + 20, s.srSeen ? now - s.srArrival : 0);
+    common::PutBe32(p, s.ssrc);
+    common::PutBe32(p + 4, uint32_t(FractionLost(s)) << 24 | (uint32_t(s.lost) & 0xFFFFFF));
+    common::PutBe32(p + 8, s.cycles << 16 | s.highestSequence);
+    common::PutBe32(p + 12, s.jitter);
+    common::PutBe32(p + 16, s.srSeen ? s.lsr : 0);
+    common::PutBe32(p + 20, s.srSeen ? now - s.srArrival : 0);
 }
 
 void WriteReportBlocks(uint8_t* p, const SourceTable& sources, size_t n, uint32_t now) {
@@ -61,12 +61,12 @@ void AppendSenderReport(std::vector<uint8_t>& out, const SenderInfo& sender, con
     const size_t at = out.size();
     AppendHeader(out, uint8_t(n), kRtcpSr, 28 + kReportBlockSize * n);
     uint8_t* p = &out[at];
-    PutBe32(p + 4, sender.ssrc);
-    PutBe32(p + 8, sender.ntp.seconds);
-    PutBe32(p + 12, sender.ntp.fraction);
-    PutBe32(p + 16, sender.rtpTimeStamp);
-    PutBe32(p + 20, sender.packetCount);
-    PutBe32(p + 24, sender.octetCount);
+    common::PutBe32(p + 4, sender.ssrc);
+    common::PutBe32(p + 8, sender.ntp.seconds);
+    common::PutBe32(p + 12, sender.ntp.fraction);
+    common::PutBe32(p + 16, sender.rtpTimeStamp);
+    common::PutBe32(p + 20, sender.packetCount);
+    common::PutBe32(p + 24, sender.octetCount);
     WriteReportBlocks(p + 28, sources, n, now);
 }
 
@@ -74,7 +74,7 @@ void AppendReceiverReport(std::vector<uint8_t>& out, uint32_t ssrc, const Source
     const size_t n = LeadingUsed(sources);
     const size_t at = out.size();
     AppendHeader(out, uint8_t(n), kRtcpRr, 8 + kReportBlockSize * n);
-    PutBe32(&out[at + 4], ssrc);
+    common::PutBe32(&out[at + 4], ssrc);
     WriteReportBlocks(&out[at + 8], sources, n, now);
 }
 
@@ -85,7 +85,7 @@ void AppendSdes(std::vector<uint8_t>& out, uint32_t ssrc, std::string_view cname
     const size_t at = out.size();
     AppendHeader(out, 1, kRtcpSdes, size);
     uint8_t* p = &out[at];
-    PutBe32(p + 4, ssrc);
+    common::PutBe32(p + 4, ssrc);
     p[8] = kSdesCname;
     p[9] = uint8_t(text);
     cname.copy(reinterpret_cast<char*>(p + 10), text);
@@ -94,7 +94,7 @@ void AppendSdes(std::vector<uint8_t>& out, uint32_t ssrc, std::string_view cname
 void AppendBye(std::vector<uint8_t>& out, uint32_t ssrc) {
     const size_t at = out.size();
     AppendHeader(out, 1, kRtcpBye, 8);
-    PutBe32(&out[at + 4], ssrc);
+    common::PutBe32(&out[at + 4], ssrc);
 }
 
 }  // namespace rtp

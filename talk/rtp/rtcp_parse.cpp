@@ -1,6 +1,6 @@
 #include "talk/rtp/rtcp_parse.h"
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/rtcp_build.h"
 #include "talk/rtp/rtp_session_state.h"
 
@@ -40,7 +40,7 @@ bool ValidPacket(const RtcpPacketView& p) {
 bool RtcpWalker::Next(RtcpPacketView& packet) {
     if (length_ - offset_ < 4) return false;
     const uint8_t* p = data_ + offset_;
-    const size_t size = 4 * (size_t(GetBe16(p + 2)) + 1);
+    const size_t size = 4 * (size_t(common::GetBe16(p + 2)) + 1);
     if (size > length_ - offset_) return false;
     packet = {p, size, uint8_t(p[0] & 0x1F), p[1]};
     offset_ += size;

@@ -1,6 +1,6 @@
 #include "talk/rtp/rtcp_receive.h"
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/rtcp_build.h"
 #include "talk/rtp/rtcp_parse.h"
 #include "talk/rtp/receive_stats.h"
@@ -19,14 +19,14 @@ struct RtcpContext {
 
 // A block about us from `reporter`: keep what it says and the round trip it gives.
 void TakeReportBlock(RtcpContext& c, uint32_t reporter, const uint8_t* block) {
-    if (GetBe32(block) != c.state.ssrc) return;
+    if (common::GetBe32(block) != c.state.ssrc) return;
     SourceStats* source = FindSource(c.state.sources, reporter);
     if (!source) return;
     for (int i = 0; i < 4; ++i) source->peerLossWord[i] = block[4 + i];
-    source->peerJitter = GetBe32(block + 12);
+    source->peerJitter = common::GetBe32(block + 12);
     ++c.reportsAboutUs;
-    const uint32_t lsr = GetBe32(block + 16);
-    const uint32_t dlsr = GetBe32(block + 20);
+    const uint32_t lsr = common::GetBe32(block + 16);
+    const uint32_t dlsr = common::GetBe32(block + 20);
     if (lsr != 0 && dlsr != 0) {
         source->roundTrip = c.now - lsr - dlsr;
         source->roundTripSeen = true;
@@ -34,7 +34,7 @@ void TakeReportBlock(RtcpContext& c, uint32_t reporter, const uint8_t* block) {
 }
 
 void TakeReportBlocks(RtcpContext& c, const RtcpPacketView& p, size_t headerSize) {
-    const uint32_t reporter = GetBe32(p.data + 4);
+    const uint32_t reporter = common::GetBe32(p.data + 4);
     for (uint8_t i = 0; i < p.count; ++i) TakeReportBlock(c, reporter, p.data + headerSize + i * kReportBlockSize);
 }
 
@@ -42,8 +42,8 @@ void TakeReportBlocks(RtcpContext& c, const RtcpPacketView& p, size_t headerSize
 // whose sequence history starts with its first RTP packet. The entry keeps the
 // RTP port of the pair, one below the RTCP port the SR came from.
 void TakeSenderReport(RtcpContext& c, const RtcpPacketView& p) {
-    const uint32_t ssrc = GetBe32(p.data + 4);
-    const uint32_t lsr = GetBe32(p.data + 8) << 16 | GetBe32(p.data + 12) >> 16;
+    const uint32_t ssrc = common::GetBe32(p.data + 4);
+    const uint32_t lsr = common::GetBe32(p.data + 8) << 16 | common::GetBe32(p.data + 12) >> 16;
     SourceStats* source = FindSource(c.state.sources, ssrc);
     if (!source && ssrc != 0) {
         SourceStats fresh;
@@ -65,7 +65,7 @@ void TakeSenderReport(RtcpContext& c, const RtcpPacketView& p) {
 // address leaves the send list.
 void TakeBye(RtcpContext& c, const RtcpPacketView& p) {
     for (uint8_t i = 0; i < p.count; ++i) {
-        SourceStats* source = FindSource(c.state.sources, GetBe32(p.data + 4 + 4 * i));
+        SourceStats* source = FindSource(c.state.sources, common::GetBe32(p.data + 4 + 4 * i));
         if (!source) continue;
         const uint32_t address = source->address;
         c.state.departed.push_back(*source);

@@ -1,6 +1,6 @@
 #include "talk/rtp/rtp_receive.h"
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/receive_stats.h"
 
 namespace rtp {
@@ -11,7 +11,7 @@ std::optional<size_t> HeaderLength(const uint8_t* data, size_t length) {
     size_t header = kRtpHeaderSize + 4 * size_t(data[0] & 0x0F);
     if (data[0] & 0x10) {
         if (header + 4 > length) return std::nullopt;
-        header += 4 + 4 * size_t(GetBe16(data + header + 2));
+        header += 4 + 4 * size_t(common::GetBe16(data + header + 2));
     }
     if (header > length) return std::nullopt;
     return header;
@@ -32,9 +32,9 @@ std::optional<RtpPayloadSpan> ParseRtp(const uint8_t* data, size_t length) {
     RtpPayloadSpan span;
     span.info.marker = (data[1] & 0x80) != 0;
     span.info.payloadType = data[1] & 0x7F;
-    span.info.sequence = GetBe16(data + 2);
-    span.info.timeStamp = GetBe32(data + 4);
-    span.info.ssrc = GetBe32(data + 8);
+    span.info.sequence = common::GetBe16(data + 2);
+    span.info.timeStamp = common::GetBe32(data + 4);
+    span.info.ssrc = common::GetBe32(data + 8);
     span.offset = *header;
     span.length = payload;
     return span;

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/slot_table.h"
 
 namespace rtp {
@@ -15,9 +15,9 @@ size_t BuildVoicePacket(RtpSessionState& state, const uint8_t* fragment, size_t 
     state.lastRtpTimeStamp = NtpMiddle32(state.clock.NowTime());
     out[0] = 0x80;
     out[1] = uint8_t((marker ? 0x80 : 0) | (payloadType & 0x7F));
-    PutBe16(out + 2, state.nextSequence++);
-    PutBe32(out + 4, state.lastRtpTimeStamp);
-    PutBe32(out + 8, state.ssrc);
+    common::PutBe16(out + 2, state.nextSequence++);
+    common::PutBe32(out + 4, state.lastRtpTimeStamp);
+    common::PutBe32(out + 8, state.ssrc);
     if (length) std::memcpy(out + 12, fragment, length);
     std::memset(out + 12 + length, 0, padded - length);
     return 12 + padded;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/rtcp_parse.h"
 #include "talk/rtp/rtcp_receive.h"
 #include "talk/rtp/rtcp_send.h"
@@ -35,7 +35,7 @@ inline std::unique_ptr<RtpSessionState> MakeSession(platform::Clock& clock) {
         std::vector<uint8_t> p(40, 0);
         p[0] = 0x80;
         p[1] = 0xE2;
-        PutBe32(&p[8], ssrc);
+        common::PutBe32(&p[8], ssrc);
         HandleRtp(state.get(), kPeerAddress, 50000, p.data(), p.size());
     }
     return state;
@@ -46,7 +46,7 @@ inline std::unique_ptr<RtpSessionState> MakeSession(platform::Clock& clock) {
 template <typename Handle>
 void ForEachDatagram(const uint8_t* data, size_t size, Handle handle) {
     while (size >= 2) {
-        size_t length = GetBe16(data);
+        size_t length = common::GetBe16(data);
         data += 2;
         size -= 2;
         if (length > size) length = size;

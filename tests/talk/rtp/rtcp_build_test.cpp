@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/rtcp_build.h"
 
 namespace rtp {
@@ -43,11 +43,11 @@ TEST(RtcpBuild, ReportsCarryOneBlockPerLeadingUsedSource) {
     AppendReceiverReport(rr, 9, table, 0);
     EXPECT_EQ(sr.size(), 28u + 3 * 24);
     EXPECT_EQ(sr[0], 0x83);
-    EXPECT_EQ(GetBe16(&sr[2]), 6 * 3 + 6);
+    EXPECT_EQ(common::GetBe16(&sr[2]), 6 * 3 + 6);
     EXPECT_EQ(rr.size(), 8u + 3 * 24);
     EXPECT_EQ(rr[0], 0x83);
-    EXPECT_EQ(GetBe16(&rr[2]), 6 * 3 + 1);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetBe32(&rr[8 + 24 * i]), uint32_t(i + 1));
+    EXPECT_EQ(common::GetBe16(&rr[2]), 6 * 3 + 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(common::GetBe32(&rr[8 + 24 * i]), uint32_t(i + 1));
 }
 
 TEST(RtcpBuild, ReportBlockFields) {
@@ -65,13 +65,13 @@ TEST(RtcpBuild, ReportBlockFields) {
     std::vector<uint8_t> rr;
     AppendReceiverReport(rr, 9, table, 0x6F810000);
     const uint8_t* block = &rr[8];
-    EXPECT_EQ(GetBe32(block), 0xAABBCCDDu);
+    EXPECT_EQ(common::GetBe32(block), 0xAABBCCDDu);
     EXPECT_EQ(block[4], 64);  // a quarter lost
-    EXPECT_EQ(GetBe32(block + 4) & 0xFFFFFF, 1u);
-    EXPECT_EQ(GetBe32(block + 8), 0x00021234u);
-    EXPECT_EQ(GetBe32(block + 12), 0x321u);
-    EXPECT_EQ(GetBe32(block + 16), 0x6F804000u);
-    EXPECT_EQ(GetBe32(block + 20), 0x10000u);  // one second since the SR arrived
+    EXPECT_EQ(common::GetBe32(block + 4) & 0xFFFFFF, 1u);
+    EXPECT_EQ(common::GetBe32(block + 8), 0x00021234u);
+    EXPECT_EQ(common::GetBe32(block + 12), 0x321u);
+    EXPECT_EQ(common::GetBe32(block + 16), 0x6F804000u);
+    EXPECT_EQ(common::GetBe32(block + 20), 0x10000u);  // one second since the SR arrived
 }
 
 TEST(RtcpBuild, FractionLostSaturatesInsteadOfWrappingToZero) {
@@ -90,9 +90,9 @@ TEST(RtcpBuild, NoSenderReportYetMeansZeroLsrAndDlsrAndNoLossZeroFraction) {
     table[0].srArrival = 5;  // not valid without an SR
     std::vector<uint8_t> rr;
     AppendReceiverReport(rr, 9, table, 0x6F810000);
-    EXPECT_EQ(GetBe32(&rr[8 + 4]), 0u);
-    EXPECT_EQ(GetBe32(&rr[8 + 16]), 0u);
-    EXPECT_EQ(GetBe32(&rr[8 + 20]), 0u);
+    EXPECT_EQ(common::GetBe32(&rr[8 + 4]), 0u);
+    EXPECT_EQ(common::GetBe32(&rr[8 + 16]), 0u);
+    EXPECT_EQ(common::GetBe32(&rr[8 + 20]), 0u);
 }
 
 size_t SdesSize(size_t u, size_t h) { return 4 * ((u + h + 3) / 4) + 12; }
@@ -104,7 +104,7 @@ TEST(RtcpBuild, SdesSizeAndLengthFollowTheNameLengths) {
             std::vector<uint8_t> out;
             AppendSdes(out, 7, cname);
             ASSERT_EQ(out.size(), SdesSize(u, h)) << u << "," << h;
-            EXPECT_EQ(GetBe16(&out[2]), (u + h + 3) / 4 + 2);
+            EXPECT_EQ(common::GetBe16(&out[2]), (u + h + 3) / 4 + 2);
             EXPECT_EQ(out[9], cname.size());
             EXPECT_EQ(out[10 + cname.size()], 0);  // at least one end byte
         }

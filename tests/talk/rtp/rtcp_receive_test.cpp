@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtcp_build.h"
 #include "talk/rtp/rtcp_receive.h"
@@ -18,19 +18,19 @@ std::vector<uint8_t> RtpFrom(uint32_t ssrc, uint16_t seq) {
     std::vector<uint8_t> p(40, 0);
     p[0] = 0x80;
     p[1] = 0xE2;
-    PutBe16(&p[2], seq);
-    PutBe32(&p[8], ssrc);
+    common::PutBe16(&p[2], seq);
+    common::PutBe32(&p[8], ssrc);
     return p;
 }
 
 std::vector<uint8_t> ReportBlockAbout(uint32_t ssrc, uint32_t lsr, uint32_t dlsr) {
     std::vector<uint8_t> b(24, 0);
-    PutBe32(&b[0], ssrc);
+    common::PutBe32(&b[0], ssrc);
     b[4] = 0x20;
     b[7] = 0x03;
-    PutBe32(&b[12], 0x99);
-    PutBe32(&b[16], lsr);
-    PutBe32(&b[20], dlsr);
+    common::PutBe32(&b[12], 0x99);
+    common::PutBe32(&b[16], lsr);
+    common::PutBe32(&b[20], dlsr);
     return b;
 }
 
@@ -39,7 +39,7 @@ std::vector<uint8_t> Rr(uint32_t reporter, const std::vector<uint8_t>& block) {
     p[0] = 0x81;
     p[1] = 201;
     p[3] = 7;
-    PutBe32(&p[4], reporter);
+    common::PutBe32(&p[4], reporter);
     std::copy(block.begin(), block.end(), p.begin() + 8);
     return p;
 }
@@ -48,7 +48,7 @@ std::vector<uint8_t> Bye(std::initializer_list<uint32_t> ssrcs) {
     std::vector<uint8_t> p = {uint8_t(0x80 | ssrcs.size()), 203, 0, uint8_t(ssrcs.size())};
     for (uint32_t s : ssrcs) {
         p.resize(p.size() + 4);
-        PutBe32(&p[p.size() - 4], s);
+        common::PutBe32(&p[p.size() - 4], s);
     }
     return p;
 }
@@ -78,9 +78,9 @@ TEST_F(RtcpHandler, SenderReportFromKnownSourceRestartsItsInterval) {
     sr[0] = 0x80;
     sr[1] = 200;
     sr[3] = 6;
-    PutBe32(&sr[4], 0x55);
-    PutBe32(&sr[8], 0xE8FE6F80);
-    PutBe32(&sr[12], 0x12345678);
+    common::PutBe32(&sr[4], 0x55);
+    common::PutBe32(&sr[8], 0xE8FE6F80);
+    common::PutBe32(&sr[12], 0x12345678);
     Rtcp(sr);
     const SourceStats& s = state->sources[0];
     EXPECT_EQ(s.lsr, 0x6F801234u);
@@ -97,8 +97,8 @@ TEST_F(RtcpHandler, SenderReportFromUnknownSourceCreatesItAtTheRtpPort) {
     sr[0] = 0x80;
     sr[1] = 200;
     sr[3] = 6;
-    PutBe32(&sr[4], 0x66);
-    PutBe32(&sr[20], 1000);  // the sender's packet count
+    common::PutBe32(&sr[4], 0x66);
+    common::PutBe32(&sr[20], 1000);  // the sender's packet count
     Rtcp(sr);
     const SourceStats& s = state->sources[0];
     EXPECT_EQ(s.ssrc, 0x66u);

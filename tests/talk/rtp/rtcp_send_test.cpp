@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtcp_send.h"
 #include "talk/rtp/rtp_receive.h"
@@ -22,7 +22,7 @@ protected:
         std::vector<uint8_t> p(40, 0);
         p[0] = 0x80;
         p[1] = 0xE2;
-        PutBe32(&p[8], ssrc);
+        common::PutBe32(&p[8], ssrc);
         HandleRtp(state.get(), address, port, p.data(), p.size());
     }
 };
@@ -58,8 +58,8 @@ TEST_F(Reports, PeriodicReportsAreSrCompoundThenRrCompound) {
     ASSERT_EQ(rr.size(), 8u + 20u);
     EXPECT_EQ(rr[1], 201);
     EXPECT_EQ(rr[9], 202);
-    EXPECT_EQ(GetBe32(&sr[8]), ToNtp(clock.wall).seconds);
-    EXPECT_EQ(GetBe32(&sr[16]), NtpMiddle32(clock.wall));
+    EXPECT_EQ(common::GetBe32(&sr[8]), ToNtp(clock.wall).seconds);
+    EXPECT_EQ(common::GetBe32(&sr[16]), NtpMiddle32(clock.wall));
 }
 
 TEST_F(Reports, ReportsGrowByOneBlockPerSource) {
@@ -69,17 +69,17 @@ TEST_F(Reports, ReportsGrowByOneBlockPerSource) {
     ASSERT_EQ(recorder.packets.size(), 4u);  // two compounds to two sources
     EXPECT_EQ(recorder.packets[0].bytes.size(), 28u + 48u + 20u);
     EXPECT_EQ(recorder.packets[2].bytes.size(), 8u + 48u + 20u);
-    EXPECT_EQ(GetBe32(&recorder.packets[0].bytes[28]), 0x11u);
-    EXPECT_EQ(GetBe32(&recorder.packets[0].bytes[52]), 0x22u);
+    EXPECT_EQ(common::GetBe32(&recorder.packets[0].bytes[28]), 0x11u);
+    EXPECT_EQ(common::GetBe32(&recorder.packets[0].bytes[52]), 0x22u);
 }
 
 TEST_F(Reports, SenderCountersGoIntoTheSenderReport) {
     state->packetCount = 321;
     state->octetCount = 12840;
     const auto sr = BuildSrCompound(*state);
-    EXPECT_EQ(GetBe32(&sr[20]), 321u);
-    EXPECT_EQ(GetBe32(&sr[24]), 12840u);
-    EXPECT_EQ(GetBe32(&sr[4]), state->ssrc);
+    EXPECT_EQ(common::GetBe32(&sr[20]), 321u);
+    EXPECT_EQ(common::GetBe32(&sr[24]), 12840u);
+    EXPECT_EQ(common::GetBe32(&sr[4]), state->ssrc);
 }
 
 }  // namespace

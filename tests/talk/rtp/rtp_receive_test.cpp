@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/rtp_receive.h"
 #include "tests/talk/rtp/rtp_test_support.h"
 
@@ -12,9 +12,9 @@ std::vector<uint8_t> Packet(uint16_t seq, uint32_t ssrc, size_t payload, uint8_t
     std::vector<uint8_t> p(12 + 4 * csrc, 0);
     p[0] = uint8_t(0x80 | csrc);
     p[1] = 0xE2;
-    PutBe16(&p[2], seq);
-    PutBe32(&p[4], 0xABCDEF01);
-    PutBe32(&p[8], ssrc);
+    common::PutBe16(&p[2], seq);
+    common::PutBe32(&p[4], 0xABCDEF01);
+    common::PutBe32(&p[8], ssrc);
     p.insert(p.end(), payload, 0x5A);
     return p;
 }
@@ -68,12 +68,12 @@ TEST(ParseRtp, LengthsThatRunPastTheDatagramAreRejected) {
 
     auto longExtension = Packet(1, 2, 8);
     longExtension[0] |= 0x10;
-    PutBe16(&longExtension[14], 0xFFFF);
+    common::PutBe16(&longExtension[14], 0xFFFF);
     EXPECT_FALSE(ParseRtp(longExtension.data(), longExtension.size()));
 
     auto noRoomForExtension = Packet(1, 2, 4, 1);  // extension header at 16..19 of 20 bytes
     noRoomForExtension[0] |= 0x10;
-    PutBe16(&noRoomForExtension[18], 1);  // claims 4 more bytes that are not there
+    common::PutBe16(&noRoomForExtension[18], 1);  // claims 4 more bytes that are not there
     EXPECT_FALSE(ParseRtp(noRoomForExtension.data(), noRoomForExtension.size()));
 
     auto bigPadding = Packet(1, 2, 8);

@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "audio/frame_block.h"
-#include "talk/rtp/byte_order.h"
+#include "common/byte_order.h"
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/rtp_send.h"
 #include "tests/talk/rtp/rtp_test_support.h"
@@ -52,7 +52,7 @@ TEST_F(VoiceSend, SequenceStartsAtZeroAndWrapsAfter65535) {
     for (int i = 0; i < 3; ++i) Send(VoiceBlock(0));
     ASSERT_EQ(recorder.packets.size(), 4u);
     const uint16_t expected[] = {0, 65534, 65535, 0};
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(GetBe16(&recorder.packets[i].bytes[2]), expected[i]) << i;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(common::GetBe16(&recorder.packets[i].bytes[2]), expected[i]) << i;
 }
 
 TEST_F(VoiceSend, TimeStampIsMiddle32OfTheBuildMoment) {
@@ -60,8 +60,8 @@ TEST_F(VoiceSend, TimeStampIsMiddle32OfTheBuildMoment) {
     Send(VoiceBlock(0));
     clock.Advance(10'000);
     Send(VoiceBlock(40));
-    const uint32_t first = GetBe32(&recorder.packets[0].bytes[4]);
-    const uint32_t second = GetBe32(&recorder.packets[1].bytes[4]);
+    const uint32_t first = common::GetBe32(&recorder.packets[0].bytes[4]);
+    const uint32_t second = common::GetBe32(&recorder.packets[1].bytes[4]);
     EXPECT_EQ(second - first, 655u);  // 10 ms in 1/65536 s, truncated
 }
 
@@ -85,7 +85,7 @@ TEST_F(VoiceSend, OneByteMoreMakesASecondFragmentWithMarker) {
     const std::vector<uint8_t>& last = recorder.packets[1].bytes;
     ASSERT_EQ(last.size(), 16u);
     EXPECT_EQ(last[1], 0xE2);
-    EXPECT_EQ(GetBe16(&last[2]), 1);
+    EXPECT_EQ(common::GetBe16(&last[2]), 1);
     EXPECT_EQ(last[12], 0x77);
     EXPECT_EQ(last[13], 0);
     EXPECT_EQ(last[15], 0);
