@@ -15,11 +15,16 @@ else()
 endif()
 include(GoogleTest)
 
-# ziro_gtest(name SOURCES a.cpp ... LIBS lib ...): one test executable; natively each case is a CTest test.
+# ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [RUNNER command ...]): one test
+# executable; natively each case is a CTest test. RUNNER wraps every run (and,
+# for the cross build, goes before the Wine runner).
 function(ziro_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;RUNNER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(T_RUNNER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_RUNNER};${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   if(CMAKE_CROSSCOMPILING)
     # One Wine process per executable: starting Wine per case would dominate the run.
     add_test(NAME ${name} COMMAND ${name})

@@ -1,6 +1,7 @@
 #pragma once
-// Files and folders by path. Paths are byte strings: GBK on Windows, the file
-// system's own bytes elsewhere; separators are the platform's own.
+// Files and folders by path. Paths are GBK like every 8-bit text of the
+// products (natively they become UTF-8 at the system call); separators are the
+// platform's own.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/system/file_system.h"
+#include "platform/text_encoding.h"
 
 namespace platform {
 
@@ -58,49 +59,52 @@ bool CopyContents(int from, int to) {
     }
 }
 
+// The updater's paths are GBK like all its text; names on disk are UTF-8.
+std::string Native(const std::string& path) { return GbkToUtf8(path); }
+
 }  // namespace
 
 bool PathExists(const std::string& path) {
     struct stat st{};
-    return ::lstat(path.c_str(), &st) == 0;
+    return ::lstat(Native(path).c_str(), &st) == 0;
 }
 
 bool IsFolder(const std::string& path) {
     struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool IsReadOnly(const std::string& path) {
     struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+    return ::stat(Native(path).c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
 }
 
 bool ClearReadOnly(const std::string& path) {
     struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    return ::stat(Native(path).c_str(), &st) == 0 && ::chmod(Native(path).c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
-bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool MakeFolder(const std::string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 
 bool RemoveEmptyFolder(const std::string& path) {
     struct stat st{};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return ::unlink(path.c_str()) == 0;
-    return ::rmdir(path.c_str()) == 0;
+    if (::lstat(Native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return ::unlink(Native(path).c_str()) == 0;
+    return ::rmdir(Native(path).c_str()) == 0;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return ::unlink(Native(path).c_str()) == 0; }
 
 // Written beside the target under a temporary name and renamed over it, so the
 // target is never seen half-copied and a running program's file can be replaced.
 bool CopyFileOver(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(Native(from).c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
     struct stat st{};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
         return false;
     }
-    const std::string temporary = to + ".~copy";
+    const std::string temporary = Native(to) + ".~copy";
     const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (out < 0) {
         ::close(in);
@@ -109,15 +113,15 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
     bool ok = CopyContents(in, out) && ::fchmod(out, st.st_mode & 07777) == 0;
     ok = (::close(out) == 0) && ok;
     ::close(in);
-    ok = ok && ::rename(temporary.c_str(), to.c_str()) == 0;
+    ok = ok && ::rename(temporary.c_str(), Native(to).c_str()) == 0;
     if (!ok) ::unlink(temporary.c_str());
     return ok;
 }
 
-bool RenameOver(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+bool RenameOver(const std::string& from, const std::string& to) { return ::rename(Native(from).c_str(), Native(to).c_str()) == 0; }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) {
-    DIR* dir = ::opendir(path.c_str());
+    DIR* dir = ::opendir(Native(path).c_str());
     if (dir == nullptr) return std::nullopt;
     std::vector<FolderEntry> entries;
     while (dirent* d = ::readdir(dir)) {
@@ -125,18 +129,18 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) {
         if (name == "." || name == "..") continue;
         struct stat st{};
         EntryKind kind = EntryKind::File;
-        if (::lstat((path + "/" + name).c_str(), &st) == 0) {
+        if (::lstat((Native(path) + "/" + name).c_str(), &st) == 0) {
             if (S_ISLNK(st.st_mode)) kind = EntryKind::Link;
             else if (S_ISDIR(st.st_mode)) kind = EntryKind::Folder;
         }
-        entries.push_back({name, kind});
+        entries.push_back({Utf8ToGbk(name), kind});
     }
     ::closedir(dir);
     return entries;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string text;
     char buffer[65536];
@@ -163,13 +167,13 @@ std::string CurrentFolder() {
     std::string buffer(PATH_MAX, '\0');
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
     buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-    return buffer;
+    return Utf8ToGbk(buffer);
 }
 
-bool ChangeCurrentFolder(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
+bool ChangeCurrentFolder(const std::string& path) { return !path.empty() && ::chdir(Native(path).c_str()) == 0; }
 
 std::unique_ptr<FileWriter> CreateFileWriter(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixFileWriter>(fd);
 }

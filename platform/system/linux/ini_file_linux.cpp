@@ -77,7 +77,7 @@ int OnPair(void* context, const char* section, const char*, const char*) {
 std::string ReadIniString(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& defaultValue, std::size_t bufferSize) {
     if (bufferSize == 0) return {};
-    std::optional<std::string> text = ReadWholeFile(path, kMaxFileBytes);
+    std::optional<std::string> text = ReadWholeFile(path, kMaxFileBytes);  // the file as it is: GBK
     std::string value = defaultValue;
     if (text) {
         Lookup lookup{section, key, std::move(*text), 0, {}, false, false, std::nullopt};

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/system/module_file.h"
+#include "platform/text_encoding.h"
 
 namespace platform {
 
@@ -10,7 +11,7 @@ std::string ModuleFileName() {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
     if (n <= 0 || std::size_t(n) >= sizeof buffer) return {};
-    return std::string(buffer, std::size_t(n));
+    return Utf8ToGbk(std::string_view(buffer, std::size_t(n)));
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/system/processes.h"
+#include "platform/text_encoding.h"
 
 extern char** environ;
 
@@ -30,7 +31,7 @@ public:
         const std::string link = "/proc/" + std::to_string(id_) + "/exe";
         const ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer);
         if (n <= 0 || std::size_t(n) >= sizeof buffer) return {};
-        return std::string(buffer, std::size_t(n));
+        return Utf8ToGbk(std::string_view(buffer, std::size_t(n)));
     }
 
     // No exit code can be imposed here; SIGKILL is the same immediate end.
@@ -76,10 +77,10 @@ bool StartProgram(const std::string& path, const std::string& parameters) {
     if (posix_spawnattr_init(&attributes) != 0) return false;
     // A session of its own: the program outlives us and our terminal.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    std::string program = path, argument = parameters;
+    std::string program = GbkToUtf8(path), argument = GbkToUtf8(parameters);
     char* argv[] = {program.data(), parameters.empty() ? nullptr : argument.data(), nullptr};
     pid_t child = 0;
-    const int rc = posix_spawn(&child, path.c_str(), nullptr, &attributes, argv, environ);
+    const int rc = posix_spawn(&child, program.c_str(), nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     return rc == 0;
 }
