@@ -74,13 +74,18 @@ std::unique_ptr<ProcessHandle> OpenProcessById(uint32_t id) {
 
 bool StartProgram(const std::string& path, const std::string& parameters) {
     posix_spawnattr_t attributes;
+    posix_spawn_file_actions_t files;
     if (posix_spawnattr_init(&attributes) != 0) return false;
-    // A session of its own: the program outlives us and our terminal.
+    posix_spawn_file_actions_init(&files);
+    // A session of its own and no share in our terminal or pipes: the program
+    // is started for the user, as from a desktop, and outlives us.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
     std::string program = GbkToUtf8(path), argument = GbkToUtf8(parameters);
     char* argv[] = {program.data(), parameters.empty() ? nullptr : argument.data(), nullptr};
     pid_t child = 0;
-    const int rc = posix_spawn(&child, program.c_str(), nullptr, &attributes, argv, environ);
+    const int rc = posix_spawn(&child, program.c_str(), &files, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
     return rc == 0;
 }
