@@ -167,7 +167,7 @@ std::optional<XmlNode> ParseXmlDocument(std::string_view text) {
     ComPtr<IXMLDOMElement> root;
     if (loaded != VARIANT_TRUE || FAILED(document->get_documentElement(root.Out())) || root.get() == nullptr)
         return std::nullopt;
-    XmlNode elementMakeXmlNode(XmlNode::Element, NodeName(root.get()));
+    XmlNode element = MakeXmlNode(XmlNode::Element, NodeName(root.get()));
     AddAttributes(root.get(), element);
     if (!Convert(root.get(), element, 1)) return std::nullopt;
     return element;
