@@ -37,7 +37,8 @@ std::string TerminalReporter::Shown(const std::string& gbk) const {
 }
 
 void TerminalReporter::Print(const std::string& gbk) {
-    EndProgress();
+    std::lock_guard<std::mutex> lock(mutex_);
+    EndProgressLocked();
     std::printf("%s\n", Shown(gbk).c_str());
     std::fflush(stdout);
 }
@@ -54,6 +55,7 @@ void TerminalReporter::SetRowStatus(int row, const std::string& text) {
 
 void TerminalReporter::Progress(const std::string& label, int position, const std::string& note) {
     if (!terminal_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
     const int filled = position * kBarWidth / 1000;
     std::string bar(std::size_t(filled), '#');
     bar.append(std::size_t(kBarWidth - filled), '.');
@@ -63,6 +65,11 @@ void TerminalReporter::Progress(const std::string& label, int position, const st
 }
 
 void TerminalReporter::EndProgress() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    EndProgressLocked();
+}
+
+void TerminalReporter::EndProgressLocked() {
     if (!barShown_) return;
     std::printf("\r\033[K");
     barShown_ = false;

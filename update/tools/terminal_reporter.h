@@ -1,8 +1,9 @@
 #pragma once
 // The terminal's side of the updater: messages and row texts as lines, GBK
 // turned into the terminal's character set, progress as a bar when the output
-// is a terminal.
+// is a terminal. Workers and the main thread print through one lock.
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     bool Interactive() const { return terminal_; }
 
 private:
+    void EndProgressLocked();
+
+    std::mutex mutex_;
     bool gbkTerminal_ = false;
     bool terminal_ = false;
     bool barShown_ = false;
