@@ -63,7 +63,7 @@ LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout) {
 }
 
 SourceReader::SourceReader(ArchiveSource& source, uint64_t start, uint64_t end)
-    : source_(source), next_(start), end_(end), buffer_(kReadBufferSize) {}
+    : source_(source), next_(start), end_(end), buffer_(size_t(std::min<uint64_t>(kReadBufferSize, end - start))) {}
 
 bool SourceReader::Refill() {
     if (next_ >= end_) return false;

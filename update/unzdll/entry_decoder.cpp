@@ -12,14 +12,24 @@ constexpr int kRawDeflate = -MAX_WBITS;  // ZIP entries carry no zlib header
 
 }  // namespace
 
-EntryDecoder::EntryDecoder() : input_(kInputSize), output_(kOutputSize) {
+EntryDecoder::EntryDecoder() {
     if (inflateInit2(&stream_, kRawDeflate) != Z_OK) throw std::bad_alloc();
 }
 
 EntryDecoder::~EntryDecoder() { inflateEnd(&stream_); }
 
+// The buffers grow to what the largest entry so far needed, at most their
+// fixed sizes.
+void EntryDecoder::Reserve(const CentralHeader& header) {
+    const size_t input = size_t(std::min<uint64_t>(kInputSize, std::max<uint64_t>(header.compressedSize, 1)));
+    const size_t output = size_t(std::min<uint64_t>(kOutputSize, std::max<uint64_t>(header.uncompressedSize, 1)));
+    if (input_.size() < input) input_.resize(input);
+    if (output_.size() < output) output_.resize(output);
+}
+
 DataStatus EntryDecoder::Copy(ArchiveSource& source, uint64_t offset, const CentralHeader& header,
                               OutputFile& out) {
+    Reserve(header);
     return header.method == kMethodStored ? CopyStored(source, offset, header, out)
                                           : Inflate(source, offset, header, out);
 }

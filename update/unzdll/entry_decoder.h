@@ -26,6 +26,7 @@ public:
     DataStatus Copy(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
 
 private:
+    void Reserve(const CentralHeader& header);
     DataStatus CopyStored(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
     DataStatus Inflate(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
 

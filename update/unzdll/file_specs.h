@@ -14,6 +14,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 class FileSpecs {
 public:
+    FileSpecs() = default;  // every entry
     // UTF-8 patterns; none means every entry.
     explicit FileSpecs(std::vector<std::string> patterns) : patterns_(std::move(patterns)) {}
     bool Matches(std::string_view name) const;

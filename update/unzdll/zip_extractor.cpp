@@ -13,7 +13,18 @@ std::string ParentOf(const std::string& path) {
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-bool IsInside(const std::string& folder, const std::string& path) {
+bool WholeDirectory(ArchiveSource& source, const ArchiveLayout& layout) {
+    CentralDirectoryCursor cursor(source, layout);
+    CentralHeader header;
+    std::string name;
+    CentralDirectoryCursor::Step step;
+    do {
+        step = cursor.Next(header, name);
+    } while (step == CentralDirectoryCursor::Step::kEntry);
+    return step == CentralDirectoryCursor::Step::kEnd;
+}
+
+bool IsSelfOrParentOf(const std::string& path, const std::string& folder) {
     return folder.starts_with(path) && (folder.size() == path.size() || folder[path.size()] == '/');
 }
 
@@ -33,31 +44,23 @@ int ZipExtractor::Run(std::string_view archiveName) {
 // The whole directory is walked once before anything is written: a damaged
 // directory cannot say where its entries are.
 bool ZipExtractor::ReadDirectory(std::string_view archiveName) {
-    ArchiveProblem problem = ArchiveProblem::kNotZip;
-    int code = UNZ_ERR_FORMAT;
-    switch (FindArchiveLayout(source_, layout_)) {
-    case LayoutStatus::kOk: {
-        CentralDirectoryCursor cursor(source_, layout_);
-        CentralHeader header;
-        std::string name;
-        CentralDirectoryCursor::Step step;
-        while ((step = cursor.Next(header, name)) == CentralDirectoryCursor::Step::kEntry) {
-        }
-        if (step == CentralDirectoryCursor::Step::kEnd) return true;
-        break;
-    }
+    const LayoutStatus status = FindArchiveLayout(source_, layout_);
+    if (status == LayoutStatus::kOk && WholeDirectory(source_, layout_)) return true;
+    switch (status) {
     case LayoutStatus::kReadFailed:
-        problem = ArchiveProblem::kCannotOpen;
-        code = UNZ_ERR_OPEN;
+        reporter_.Report(0, 0, UNZ_ERR_OPEN, ArchiveMessage(ArchiveProblem::kCannotOpen, archiveName));
         break;
-    case LayoutStatus::kNotZip: break;
     case LayoutStatus::kZip64:
-        problem = ArchiveProblem::kZip64;
-        code = UNZ_ERR_ZIP64;
+        reporter_.Report(0, 0, UNZ_ERR_ZIP64, ArchiveMessage(ArchiveProblem::kZip64, archiveName));
         break;
-    case LayoutStatus::kMultiDisk: problem = ArchiveProblem::kMultiDisk; break;
+    case LayoutStatus::kMultiDisk:
+        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kMultiDisk, archiveName));
+        break;
+    case LayoutStatus::kOk:
+    case LayoutStatus::kNotZip:
+        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kNotZip, archiveName));
+        break;
     }
-    reporter_.Report(0, 0, code, ArchiveMessage(problem, archiveName));
     return false;
 }
 
@@ -123,10 +126,10 @@ bool ZipExtractor::DataOffset(const CentralHeader& header, uint64_t& offset) {
 }
 
 bool ZipExtractor::MakeFolders(const std::string& path) {
-    if (path.empty() || IsInside(lastFolder_, path)) return true;
+    if (path.empty() || IsSelfOrParentOf(path, lastFolder_)) return true;
     for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::string parent = path.substr(0, slash);
-        if (!IsInside(lastFolder_, parent) && !target_.MakeFolder(parent)) return false;
+        if (!IsSelfOrParentOf(parent, lastFolder_) && !target_.MakeFolder(parent)) return false;
     }
     if (!target_.MakeFolder(path)) return false;
     lastFolder_ = path;

@@ -15,7 +15,7 @@
 namespace unzdll {
 
 struct ExtractOptions {
-    FileSpecs specs{{}};
+    FileSpecs specs;
     bool recreateFolders = true;  // false: every file goes into the target folder itself
     bool replaceFiles = true;
 };

@@ -51,8 +51,6 @@ struct CentralHeader {
     uint16_t diskStart;
     uint32_t externalAttributes;
     uint32_t localHeaderOffset;
-
-    size_t RecordSize() const { return kCentralHeaderSize + nameLength + extraLength + commentLength; }
 };
 
 struct LocalHeader {

@@ -58,8 +58,8 @@ class Host:
                 messages.append((int(code), int(entry), int(count), text.decode("gbk")))
             elif line.startswith(b"result "):
                 result = int(line.split()[1])
-        if result is None:
-            check(False, "host ran: %r %r" % (run.stdout[-500:], run.stderr[-500:]))
+        if result is None or run.returncode != 0:
+            check(False, "host ran cleanly: %r %r" % (run.stdout[-500:], run.stderr[-2000:]))
         return messages, result
 
 
