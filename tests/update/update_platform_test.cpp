@@ -61,13 +61,12 @@ TEST(UpdateFiles, CopyOverReadOnlyListAndRename) {
     EXPECT_TRUE(platform::PathExists(gbk));
 }
 
-// Starts the dummy client as `path` and waits until it has written its command line.
+// Starts the dummy client as `path` and waits until it has written its whole command line.
 void StartDummy(const std::string& path, const std::string& argument) {
-    const std::string folder = path.substr(0, path.rfind(platform::kPathSeparator));
+    const std::string log = Join(path.substr(0, path.rfind(platform::kPathSeparator)), "client-started.txt");
     ASSERT_TRUE(platform::StartProgram(path, argument));
-    for (int i = 0; i < 400 && !platform::PathExists(Join(folder, "client-started.txt")); ++i)
+    for (int i = 0; i < 800 && ReadFile(log) != argument + "\n"; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    ASSERT_TRUE(platform::PathExists(Join(folder, "client-started.txt")));
 }
 
 std::vector<std::unique_ptr<platform::ProcessHandle>> Running(const std::string& path) {
