@@ -17,6 +17,14 @@ namespace {
 constexpr std::size_t kServerBufferSize = 128;
 constexpr char kPartialSuffix[] = ".download";
 
+// The part of a body block that the announced length still admits: a server
+// that sends more than it announced has its excess ignored, whatever the
+// platform's HTTP client passes on.
+std::size_t Admitted(int64_t announced, int64_t received, std::size_t size) {
+    if (announced < 0 || int64_t(size) <= announced - received) return size;
+    return received >= announced ? 0 : std::size_t(announced - received);
+}
+
 // Collects a text body, refusing one larger than the limit.
 class TextSink final : public platform::HttpBodySink {
 public:
@@ -27,9 +35,15 @@ public:
         return accepted;
     }
     bool OnBody(const char* data, std::size_t size) override {
-        if (size > limit_ - body.size()) return false;
-        body.append(data, size);
-        return true;
+        const std::size_t admitted = Admitted(announced, int64_t(body.size()), size);
+        if (admitted > limit_ - body.size()) return false;
+        body.append(data, admitted);
+        return admitted == size;
+    }
+    // The whole body came: as the connection framed it, or as much as was announced.
+    bool Whole(platform::HttpOutcome outcome) const {
+        if (announced >= 0 && int64_t(body.size()) == announced) return outcome != platform::HttpOutcome::NoResponse;
+        return announced < 0 && outcome == platform::HttpOutcome::Complete;
     }
     bool accepted = false;
     int64_t announced = -1;
@@ -52,14 +66,25 @@ public:
         return writer != nullptr;
     }
     bool OnBody(const char* data, std::size_t size) override {
-        if (flags_.cancelRequested.load() != 0 || !writer->Write(data, size)) return false;
-        received += int64_t(size);
+        if (flags_.cancelRequested.load() != 0) {
+            cancelled = true;
+            return false;
+        }
+        const std::size_t admitted = Admitted(announced, received, size);
+        if (!writer->Write(data, admitted)) return false;
+        received += int64_t(admitted);
         flags_.bytesReceived.store(received);
-        return true;
+        return admitted == size;
+    }
+    bool Whole(platform::HttpOutcome outcome) const {
+        if (cancelled) return false;
+        if (announced >= 0 && received == announced) return outcome != platform::HttpOutcome::NoResponse;
+        return announced < 0 && outcome == platform::HttpOutcome::Complete;
     }
     std::unique_ptr<platform::FileWriter> writer;
     int64_t announced = -1;
     int64_t received = 0;
+    bool cancelled = false;
 
 private:
     std::string path_;
@@ -97,8 +122,7 @@ std::string CHttpUpDate::HttpGetText(const std::string& address) {
     TextSink sink(services_.maxDocumentBytes);
     const platform::HttpGetOptions options{false, services_.connectTimeout, services_.receiveTimeout};
     const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
-    const bool whole = sink.announced < 0 || int64_t(sink.body.size()) == sink.announced;
-    if (outcome != platform::HttpOutcome::Complete || !sink.accepted || !whole) return {};
+    if (!sink.accepted || !sink.Whole(outcome)) return {};
     return WithoutLineFeeds(sink.body);
 }
 
@@ -112,8 +136,7 @@ bool CHttpUpDate::HttpGetFile(const std::string& address, const std::string& pat
     const platform::HttpGetOptions options{true, services_.connectTimeout, services_.receiveTimeout};
     const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
     if (sink.writer == nullptr) return false;
-    const bool whole = sink.announced < 0 || sink.received == sink.announced;
-    bool ok = sink.writer->Close() && outcome == platform::HttpOutcome::Complete && whole;
+    bool ok = sink.writer->Close() && sink.Whole(outcome);
     ok = ok && platform::RenameOver(partial, path);
     if (!ok) platform::RemoveFile(partial);
     return ok;

@@ -31,7 +31,6 @@ TEST(UpdateIni, ReadsTheServerByThePrivateProfileRules) {
     EXPECT_EQ(Server(folder, "[IMSET]\nIMSERVER=host ; not a comment\n"), "host ; not a comment");
     EXPECT_EQ(Server(folder, "[IMSET]\nIMSERVER=first\nIMSERVER=second\n"), "first");
     EXPECT_EQ(Server(folder, "[IMSET]\nOTHER=1\n"), "");
-    EXPECT_EQ(Server(folder, "[IMSET]\nIMSERVER=\xB7\xFE\xCE\xF1\xC6\xF7\n"), "\xB7\xFE\xCE\xF1\xC6\xF7");  // GBK bytes kept
     EXPECT_EQ(Server(folder, "IMSERVER=no section\n"), "");
     const std::string longValue(200, 'h');
     EXPECT_EQ(Server(folder, "[IMSET]\nIMSERVER=" + longValue + "\n"), longValue.substr(0, 127));

@@ -43,17 +43,35 @@ int64_t ContentLength(HINTERNET file) {
 
 }  // namespace
 
+// The URL is opened in its steps (connect, open the request, send it) rather
+// than in one call, so that the time-outs are set on the request itself:
+// session-wide ones are not honoured by every implementation of the service.
 HttpOutcome HttpGet(const std::string& url, const HttpGetOptions& options, HttpBodySink& sink) {
+    URL_COMPONENTSA parts{};
+    char host[256] = {}, path[4096] = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof path;
+    if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) || host[0] == '\0') return HttpOutcome::NoResponse;
     Handle session(InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session.get() == nullptr) return HttpOutcome::NoResponse;
     SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, options.connectTimeout);
-    SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, options.receiveTimeout);
-    SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, options.receiveTimeout);
+    Handle connection(InternetConnectA(session.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
+                                       kContext));
+    if (connection.get() == nullptr) return HttpOutcome::NoResponse;
     // 0x84000002 for a package (always from the server, never cached, binary), 1 for text.
-    const DWORD flags = options.binary ? INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_TRANSFER_BINARY
-                                       : INTERNET_FLAG_TRANSFER_ASCII;
-    Handle file(InternetOpenUrlA(session.get(), url.c_str(), nullptr, 0, flags, kContext));
+    DWORD flags = options.binary ? INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_TRANSFER_BINARY
+                                 : INTERNET_FLAG_TRANSFER_ASCII;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    Handle file(HttpOpenRequestA(connection.get(), "GET", path[0] ? path : "/", nullptr, nullptr, nullptr, flags,
+                                 kContext));
     if (file.get() == nullptr) return HttpOutcome::NoResponse;
+    SetTimeout(file.get(), INTERNET_OPTION_CONNECT_TIMEOUT, options.connectTimeout);
+    SetTimeout(file.get(), INTERNET_OPTION_SEND_TIMEOUT, options.receiveTimeout);
+    SetTimeout(file.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, options.receiveTimeout);
+    if (!HttpSendRequestA(file.get(), nullptr, 0, nullptr, 0)) return HttpOutcome::NoResponse;
     DWORD status = 0, size = sizeof status;
     if (!HttpQueryInfoA(file.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         return HttpOutcome::NoResponse;

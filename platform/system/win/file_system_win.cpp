@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/system/file_system.h"
+#include "platform/win/wide_text.h"
 
 namespace platform {
 
@@ -10,7 +11,10 @@ namespace {
 
 constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+// Paths are GBK whatever the system's code page: the wide calls take them converted.
+std::wstring W(const std::string& path) { return GbkToWide(path); }
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(W(path).c_str()); }
 
 class WinFileWriter final : public FileWriter {
 public:
@@ -54,51 +58,51 @@ bool IsReadOnly(const std::string& path) {
 
 bool ClearReadOnly(const std::string& path) {
     const DWORD a = Attributes(path);
-    return a != kNoAttributes && SetFileAttributesA(path.c_str(), a & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    return a != kNoAttributes && SetFileAttributesW(W(path).c_str(), a & ~DWORD(FILE_ATTRIBUTE_READONLY));
 }
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool MakeFolder(const std::string& path) { return CreateDirectoryW(W(path).c_str(), nullptr) != 0; }
 
-bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+bool RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryW(W(path).c_str()) != 0; }
 
 bool RemoveFile(const std::string& path) {
     const DWORD a = Attributes(path);
     // A link to a folder is removed as a folder, never followed.
     if (a != kNoAttributes && (a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_REPARSE_POINT))
-        return RemoveDirectoryA(path.c_str()) != 0;
-    return DeleteFileA(path.c_str()) != 0;
+        return RemoveDirectoryW(W(path).c_str()) != 0;
+    return DeleteFileW(W(path).c_str()) != 0;
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    return CopyFileW(W(from).c_str(), W(to).c_str(), FALSE) != 0;
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*.*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(W(path + "\\*.*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(path)) return std::vector<FolderEntry>{};
         return std::nullopt;
     }
     std::vector<FolderEntry> entries;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = WideToGbk(data.cFileName);
         if (name == "." || name == "..") continue;
         EntryKind kind = EntryKind::File;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) kind = EntryKind::Link;
         else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) kind = EntryKind::Folder;
         entries.push_back({name, kind});
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return entries;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string text;
@@ -123,21 +127,21 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
 }
 
 std::string CurrentFolder() {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) return {};
-    std::string buffer(needed, '\0');
-    const DWORD n = GetCurrentDirectoryA(needed, buffer.data());
+    std::wstring buffer(needed, L'\0');
+    const DWORD n = GetCurrentDirectoryW(needed, buffer.data());
     if (n == 0 || n >= needed) return {};
     buffer.resize(n);
-    return buffer;
+    return WideToGbk(buffer);
 }
 
 bool ChangeCurrentFolder(const std::string& path) {
-    return !path.empty() && SetCurrentDirectoryA(path.c_str()) != 0;
+    return !path.empty() && SetCurrentDirectoryW(W(path).c_str()) != 0;
 }
 
 std::unique_ptr<FileWriter> CreateFileWriter(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<WinFileWriter>(file);
 }

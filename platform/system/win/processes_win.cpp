@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/system/processes.h"
+#include "platform/win/wide_text.h"
 
 namespace platform {
 
@@ -17,10 +18,10 @@ public:
         HMODULE first = nullptr;
         DWORD needed = 0;
         if (!EnumProcessModules(process_, &first, sizeof first, &needed) || first == nullptr) return {};
-        char name[MAX_PATH];
-        const DWORD n = GetModuleFileNameExA(process_, first, name, MAX_PATH);
+        wchar_t name[MAX_PATH];
+        const DWORD n = GetModuleFileNameExW(process_, first, name, MAX_PATH);
         if (n == 0 || n >= MAX_PATH) return {};
-        return std::string(name, n);
+        return WideToGbk(std::wstring_view(name, n));
     }
 
     bool Terminate(uint32_t exitCode) override { return TerminateProcess(process_, exitCode) != 0; }
@@ -55,7 +56,8 @@ std::unique_ptr<ProcessHandle> OpenProcessById(uint32_t id) {
 }
 
 bool StartProgram(const std::string& path, const std::string& parameters) {
-    const HINSTANCE result = ShellExecuteA(nullptr, "open", path.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+    const std::wstring file = GbkToWide(path), arguments = GbkToWide(parameters);
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : arguments.c_str(),
                                           nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
