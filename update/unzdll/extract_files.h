@@ -42,8 +42,8 @@ public:
     virtual std::unique_ptr<OutputFile> OpenOutputFile(const std::string& path) = 0;
 };
 
-// Backends. The archive path is GBK like every 8-bit path the updater passes;
-// null when the archive cannot be opened.
+// Backends. The archive path is GBK like every 8-bit path the updater passes
+// (see OpenArchiveFile natively); null when the archive cannot be opened.
 std::unique_ptr<ArchiveSource> OpenArchiveFile(const std::string& path);
 std::unique_ptr<ExtractTarget> CurrentFolderTarget();
 

@@ -56,7 +56,7 @@ bool ZipExtractor::ReadDirectory(std::string_view archiveName) {
     case LayoutStatus::kMultiDisk:
         reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kMultiDisk, archiveName));
         break;
-    case LayoutStatus::kOk:
+    case LayoutStatus::kOk:  // found, but its entries do not add up
     case LayoutStatus::kNotZip:
         reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kNotZip, archiveName));
         break;
