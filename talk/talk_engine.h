@@ -7,10 +7,10 @@
 #include <thread>
 
 #include "audio/buffer_monitor.h"
+#include "audio/mixer/talk_mixer.h"
 #include "platform/clock.h"
 #include "platform/periodic_timer.h"
 #include "talk/talk_audio.h"
-#include "talk/talk_mixer.h"
 #include "talk/talk_session.h"
 #include "talk/tarnel.h"
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/library_loader.h"
+#include "platform/shared_library.h"
 #include "mail/ziromail.h"
 
 namespace {
@@ -76,7 +76,7 @@ bool Parse(int argc, char** argv, Options& options) {
 
 template <typename T>
 bool Bind(void* library, const char* name, T& slot) {
-    slot = reinterpret_cast<T>(platform::LookUpExport(library, name));
+    slot = reinterpret_cast<T>(platform::LibrarySymbol(library, name));
     if (!slot) std::printf("missing export %s\n", name);
     return slot != nullptr;
 }

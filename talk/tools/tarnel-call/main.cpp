@@ -61,8 +61,12 @@ void ReceiveLoop(CallHost& host, platform::UdpSocket& socket, uint16_t localPort
     }
 }
 
-TalkEngineServices ServicesKeepingSession(CallHost& host) {
+// A call between files leaves the sound card's mixer alone.
+TalkEngineServices ServicesKeepingSession(CallHost& host, const CallOptions& options) {
     TalkEngineServices services = DefaultTalkEngineServices();
+    if (!options.micFile.empty() && !options.speakerFile.empty()) {
+        services.makeMixer = [] { return std::make_unique<NoMixer>(); };
+    }
     services.makeSession = [&host](PacketSender send, CBufferMonitor& playback) {
         std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send), playback);
         host.session = static_cast<rtp::RtpSession*>(session.get());
@@ -77,7 +81,7 @@ int Fail(const std::string& message, int code) {
 }
 
 int RunCall(const CallOptions& options, CallHost& host) {
-    host.engine = new TalkEngine(ServicesKeepingSession(host));
+    host.engine = new TalkEngine(ServicesKeepingSession(host, options));
     host.engine->SetSendCallback(1, SendFromHost);
     host.engine->BeginTalk(options.port);
     for (const CallPeer& peer : options.peers) host.engine->AddDestination(peer.address.c_str(), peer.port);

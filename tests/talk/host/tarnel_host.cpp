@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/library_loader.h"
+#include "platform/shared_library.h"
 #include "talk/tarnel.h"
 
 namespace {
@@ -37,7 +37,7 @@ void Check(bool ok, const char* what) {
 
 template <typename T>
 bool Bind(void* library, const char* name, T& slot) {
-    slot = reinterpret_cast<T>(platform::LookUpExport(library, name));
+    slot = reinterpret_cast<T>(platform::LibrarySymbol(library, name));
     if (!slot) std::printf("FAIL missing export %s\n", name);
     return slot != nullptr;
 }
