@@ -26,4 +26,8 @@
 
 #define IDM_ABOUTBOX 0x0010
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 #endif
