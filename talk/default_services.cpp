@@ -16,7 +16,7 @@ TalkEngineServices DefaultTalkEngineServices() {
     services.sleeper = &platform::SystemSleeper();
     services.makeTimer = [] { return platform::CreatePeriodicTimer(); };
     services.makeAudio = [] { return std::make_unique<WaveTalkAudio>(platform::SystemSleeper()); };
-    services.makeMixer = [] { return std::make_unique<NoMixer>(); };
+    services.makeMixer = [] { return MakePlatformMixer(MixerCalls::Wide); };
     services.makeSession = MakeRtpSession;
     return services;
 }

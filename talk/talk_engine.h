@@ -6,11 +6,11 @@
 #include <thread>
 
 #include "audio/buffer_monitor.h"
+#include "audio/mixer/talk_mixer.h"
 #include "platform/clock.h"
 #include "platform/periodic_timer.h"
 #include "talk/rtp_session.h"
 #include "talk/talk_audio.h"
-#include "talk/talk_mixer.h"
 #include "talk/talk_session.h"
 
 // What an engine is built from; tests replace any of it.

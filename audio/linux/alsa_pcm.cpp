@@ -1,5 +1,7 @@
 #include "audio/linux/alsa_pcm.h"
 
+#include "audio/linux/alsa_quiet.h"
+
 namespace {
 
 constexpr unsigned kPeriodMicros = 10000;
@@ -32,14 +34,11 @@ bool SetSoftware(snd_pcm_t* pcm) {
            snd_pcm_sw_params_set_avail_min(pcm, sw, period) >= 0 && snd_pcm_sw_params(pcm, sw) >= 0;
 }
 
-// Device failures are swallowed, so the library's own messages on standard error are too.
-void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-
 }  // namespace
 
 snd_pcm_t* OpenAlsaPcm(const char* name, snd_pcm_stream_t direction, const WaveFormat& format) {
     if (format.formatTag != 1 || format.bitsPerSample != 16) return nullptr;
-    snd_lib_error_set_handler(IgnoreAlsaMessage);
+    SilenceAlsaMessages();
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, name, direction, SND_PCM_NONBLOCK) < 0) return nullptr;
     if (SetHardware(pcm, format) && SetSoftware(pcm) && snd_pcm_prepare(pcm) >= 0) return pcm;

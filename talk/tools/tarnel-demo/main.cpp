@@ -1,5 +1,6 @@
-// A minimal host: one engine, a callback, a short talk with two destinations
-// and a few datagrams handed in; prints every packet the engine gave the host.
+// A minimal host: one engine, the sound card's volumes, a callback, a short
+// talk with two destinations and a few datagrams handed in; prints every
+// packet the engine gave the host.
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -35,6 +36,13 @@ void FeedDatagrams(TalkEngine* engine) {
     std::printf("handed in a voice packet on port 41000 and a receiver report on port 41001\n");
 }
 
+void ShowVolumes(TalkEngine* engine) {
+    std::printf("speaker volume %d %%, microphone volume %d %% (-1 and 0: no mixer)\n",
+                Tarnel_GetSpeakerVol(engine), Tarnel_GetMicVol(engine));
+    Tarnel_SetSpeakerVol(engine, 40);
+    std::printf("speaker volume set to 40 %%, read back: %d %%\n", Tarnel_GetSpeakerVol(engine));
+}
+
 }  // namespace
 
 int main() {
@@ -43,6 +51,7 @@ int main() {
         std::fprintf(stderr, "cannot create the engine\n");
         return 1;
     }
+    ShowVolumes(engine);
     Tarnel_SetSendCallBack(engine, 1, PrintPacket);
     Tarnel_BeginTalk(engine, 40000);
     Tarnel_AddTalkDestion(engine, "127.0.0.1", 41000);
