@@ -3,6 +3,7 @@
 
 LeaveWordServices DefaultLeaveWordServices() {
     LeaveWordServices services;
+    services.makeMixer = [] { return MakePlatformMixer(MixerCalls::Narrow); };
     services.oversizeWarning = ShowQueueMemoryWarning;
     return services;
 }

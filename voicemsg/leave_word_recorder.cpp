@@ -8,13 +8,23 @@ namespace {
 // A message is raw PCM in 30 ms blocks, played from its start.
 constexpr WaveInConfig kCaptureConfig{kPackBlockBytes, false};
 constexpr WaveOutConfig kPlaybackConfig{false, WaveOutConfig::ReaderStart::Oldest};
+constexpr uint32_t kFullMicVolume = 0xFFFF;
+constexpr uint32_t kHalfSpeakerVolume = 0x7FFF;
 
 }  // namespace
 
 CLeaveWordRecorder::CLeaveWordRecorder(LeaveWordServices services)
-    : waveIn_(services.devices, kCaptureConfig), waveOut_(services.devices, kPlaybackConfig) {
+    : waveIn_(services.devices, kCaptureConfig),
+      waveOut_(services.devices, kPlaybackConfig),
+      mixer_(services.makeMixer ? services.makeMixer() : std::make_unique<NoMixer>()) {
     queue_ = std::make_unique<CBufferMonitor>();
     queue_->SetOversizeWarning(std::move(services.oversizeWarning));
+    // A sound card without some of these controls still records and plays.
+    mixer_->SelectMicrophoneAsRecordSource();
+    mixer_->SetMicVolumeRaw(kFullMicVolume);
+    mixer_->SetSpeakerVolumeRaw(kHalfSpeakerVolume);
+    mixer_->MuteFirstMicrophoneLine();
+    mixer_->SetSpeakerMute(false);
     state_ = kIdle;
 }
 

@@ -119,6 +119,38 @@ TEST_F(RecorderTest, PlaybackOrRecordingStillRunningStopsWithTheRecorder) {
     clock->Advance(90);  // the closed device is gone from the clock
 }
 
+// A mixer that writes down what it is asked, in order.
+class LoggingMixer final : public TalkMixer {
+public:
+    explicit LoggingMixer(std::vector<std::string>& log) : log_(log) {}
+    bool SelectMicrophoneAsRecordSource() override { return Log("select microphone"); }
+    bool SetMicVolume(int32_t percent) override { return Log("mic percent " + std::to_string(percent)); }
+    int32_t GetMicVolume() override { return 0; }
+    bool SetMicVolumeRaw(uint32_t raw) override { return Log("mic raw " + std::to_string(raw)); }
+    bool SetSpeakerVolume(int32_t percent) override { return Log("speaker percent " + std::to_string(percent)); }
+    int32_t GetSpeakerVolume() override { return -1; }
+    bool SetSpeakerVolumeRaw(uint32_t raw) override { return Log("speaker raw " + std::to_string(raw)); }
+    bool MuteFirstMicrophoneLine() override { return Log("mute microphone line"); }
+    bool SetSpeakerMute(bool mute) override { return Log(mute ? "mute speakers" : "unmute speakers"); }
+
+private:
+    bool Log(std::string call) {
+        log_.push_back(std::move(call));
+        return false;  // failures change nothing
+    }
+    std::vector<std::string>& log_;
+};
+
+TEST_F(RecorderTest, ConstructionPreparesTheSoundCardInOrder) {
+    std::vector<std::string> calls;
+    LeaveWordServices services = Services();
+    services.makeMixer = [&] { return std::make_unique<LoggingMixer>(calls); };
+    CLeaveWordRecorder prepared(services);
+    EXPECT_EQ(calls, (std::vector<std::string>{"select microphone", "mic raw 65535", "speaker raw 32767",
+                                               "mute microphone line", "unmute speakers"}));
+    EXPECT_EQ(prepared.GetState(), MessageRecorder::kIdle);
+}
+
 // The capture and playback configuration of a message, over hand-driven devices.
 class MessageDevicesTest : public ::testing::Test {
 protected:

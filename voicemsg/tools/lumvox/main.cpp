@@ -65,9 +65,12 @@ private:
     bool shown_;
 };
 
-LeaveWordServices ServicesOn(std::shared_ptr<WaveDeviceFactory> devices) {
+// The sound card's mixer is prepared as the dialog prepares it, but only when
+// the sound card is used: files have no volume to set.
+LeaveWordServices ServicesOn(std::shared_ptr<WaveDeviceFactory> devices, bool soundCard) {
     LeaveWordServices services = DefaultLeaveWordServices();
     services.devices.factory = std::move(devices);
+    if (!soundCard) services.makeMixer = nullptr;
     return services;
 }
 
@@ -81,7 +84,7 @@ int Record(const LumvoxOptions& options) {
     if (!devices) return Fail("cannot read " + options.micFile);
     if (options.seconds > LeaveWordDialog::kRecordLimit)
         std::fprintf(stderr, "lumvox: a message is at most %d s long\n", LeaveWordDialog::kRecordLimit);
-    CLeaveWordRecorder recorder(ServicesOn(devices));
+    CLeaveWordRecorder recorder(ServicesOn(devices, options.micFile.empty()));
     HeadlessView view;
     LeaveWordDialog dialog(recorder, view);
     dialog.OnInitDialog();
@@ -112,7 +115,7 @@ int Play(const LumvoxOptions& options) {
     if (!text) return Fail(error);
     const auto devices = MakeFileOrDeviceWaveFactory("", options.speakerFile);
     if (!devices) return Fail("cannot write " + options.speakerFile);
-    CLeaveWordRecorder recorder(ServicesOn(devices));
+    CLeaveWordRecorder recorder(ServicesOn(devices, options.speakerFile.empty()));
     recorder.LoadPackText(text->data(), uint32_t(text->size()));
     const size_t blocks = recorder.BlockCount();
     {
