@@ -214,4 +214,7 @@ void CLumvoxDlg::KillTimer() { ::KillTimer(m_hWnd, kTimerId); }
 void CLumvoxDlg::EndDialog(int result) {
     m_result = result;
     m_ended = true;
+    // A message sent from another thread is handled inside GetMessage, which
+    // then goes on waiting: wake the loop so that it sees the end.
+    PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }

@@ -198,7 +198,7 @@ void RunDialog(HWND parent, const char* text, uint32_t size, const std::function
         CHECK(dialog != nullptr);
         if (!dialog) return;
         drive(dialog);
-        if (IsWindow(dialog) && IsWindowVisible(dialog)) {
+        if (!WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
             std::fprintf(stderr, "the dialog is still open: closing it\n");
             ++g_failures;
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
