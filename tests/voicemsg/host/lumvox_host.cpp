@@ -161,34 +161,20 @@ void CheckButtonPixels(HWND dialog) {
     CHECK(Mismatches(Drawn(GetDlgItem(dialog, IDC_PLAY)), StripOf(IDB_PLAY), 2, 0, 0) == 0);
 }
 
+// Asks the picture taker outside Wine (run-dialog-screenshots) for a picture
+// of the window: NAME.ready holds its place on the display; NAME.png appears
+// once the picture is taken.
 void SaveShot(HWND window, const wchar_t* name) {
     if (g_shots.empty()) return;
     Sleep(300);  // let the display catch up with the last change
     RECT area;
     GetWindowRect(window, &area);
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    BITMAPINFO info = TopDown(width, height);
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, canvas);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const DWORD size = DWORD(width * height * 4);
-    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
-                          DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
-    const std::wstring path = g_shots + L"\\" + name + L".bmp";
-    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-        std::fwrite(&file, sizeof file, 1, out);
-        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-        std::fwrite(bits, 1, size, out);
-        std::fclose(out);
+    const std::wstring base = g_shots + L"\\" + name;
+    if (FILE* ready = _wfopen((base + L".ready").c_str(), L"w")) {
+        std::fprintf(ready, "%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+        std::fclose(ready);
     }
-    SelectObject(memory, previous);
-    DeleteObject(canvas);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    CHECK(WaitFor([&] { return GetFileAttributesW((base + L".png").c_str()) != INVALID_FILE_ATTRIBUTES; }));
 }
 
 // Runs the dialog on this thread while `drive` works it from another.
