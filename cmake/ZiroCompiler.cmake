@@ -19,12 +19,19 @@ else()
 endif()
 
 # Exported C functions of a shared library: a .def on Windows, a version script natively.
+# A test checks the built library: exactly the .def's names exported, and on Windows
+# nothing but system DLLs imported.
 function(ziro_exports target def_file map_file)
   if(WIN32)
     target_sources(${target} PRIVATE ${def_file})
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+    add_test(NAME ${target}_dll_exports_and_imports
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}> ${def_file})
+    set_tests_properties(${target}_dll_exports_and_imports PROPERTIES TIMEOUT 60 LABELS binary)
   else()
     target_link_options(${target} PRIVATE -Wl,--version-script=${map_file} -Wl,--no-undefined)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map_file})
+    add_test(NAME ${target}_so_exports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-so $<TARGET_FILE:${target}> ${def_file})
+    set_tests_properties(${target}_so_exports PROPERTIES TIMEOUT 60 LABELS binary)
   endif()
 endfunction()

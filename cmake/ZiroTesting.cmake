@@ -1,9 +1,10 @@
 # GoogleTest: Debian's package natively, built from source for the cross build.
+# Without the tests, CTest still runs the checks of the built binaries.
 option(ZIRO_BUILD_TESTS "Build the tests" ON)
+enable_testing()
 if(NOT ZIRO_BUILD_TESTS)
   return()
 endif()
-enable_testing()
 
 if(CMAKE_CROSSCOMPILING)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
