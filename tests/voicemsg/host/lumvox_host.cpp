@@ -23,7 +23,13 @@ namespace {
 using CreateModalFn = void(__cdecl*)(HWND, const char*, uint32_t);
 using DestroyPackFn = void(__cdecl*)(CStAudioLeaveWord*);
 using FilterFn = BOOL(__stdcall*)(MSG*);
-using AssignFn = CStAudioLeaveWord& (__attribute__((thiscall))*)(CStAudioLeaveWord*, const CStAudioLeaveWord&);
+// The member operator, called as an MSVC-built host calls it (thiscall on 32-bit Windows).
+#ifdef __i386__
+#define MEMBER_CALL __attribute__((thiscall))
+#else
+#define MEMBER_CALL
+#endif
+using AssignFn = CStAudioLeaveWord& (MEMBER_CALL*)(CStAudioLeaveWord*, const CStAudioLeaveWord&);
 
 struct Library {
     HMODULE module = nullptr;
