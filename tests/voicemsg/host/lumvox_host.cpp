@@ -1,8 +1,8 @@
 // A host window that uses Lumvox.dll as the messenger does: loads it by name,
 // binds the four exports by their exact names, opens the dialog and drives it
 // through window messages from a second thread, the way a user would click.
-// With --shots DIR it also saves pictures of each dialog state (for a run on
-// a real display).
+// With --shots DIR it also has pictures of each dialog state taken (for a run
+// on a real display); with --expect-sound a sound device must be there.
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -331,12 +331,17 @@ bool Bind() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3 && std::wstring(argv[1]) == L"--shots") g_shots = argv[2];
+    bool expectSound = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--shots" && i + 1 < argc) g_shots = argv[++i];
+        if (std::wstring(argv[i]) == L"--expect-sound") expectSound = true;
+    }
     if (!Bind()) {
         std::fprintf(stderr, "Lumvox.dll or one of its four exports is missing\n");
         return 1;
     }
     g_soundDevice = waveInGetNumDevs() > 0;
+    CHECK(g_soundDevice || !expectSound);
     WNDCLASSW type{};
     type.lpfnWndProc = HostProc;
     type.hInstance = GetModuleHandleW(nullptr);
