@@ -16,17 +16,26 @@ else()
 endif()
 include(GoogleTest)
 
-# ziro_gtest(name SOURCES a.cpp ... LIBS lib ...): one test executable; natively each case is a CTest test.
+# The environment of a machine without sound devices: ALSA has none configured, and under
+# Wine the sound server cannot be reached either.
+if(CMAKE_CROSSCOMPILING)
+  set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null;PULSE_SERVER=unix:/nonexistent")
+else()
+  set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null")
+endif()
+
+# ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [ENVIRONMENT VAR=value ...]): one test
+# executable; natively each case is a CTest test (and takes one environment variable only).
 function(ziro_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     # One Wine process per executable: starting Wine per case would dominate the run.
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${T_ENVIRONMENT}")
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 120)
+                         PROPERTIES TIMEOUT 120 ENVIRONMENT "${T_ENVIRONMENT}")
   endif()
 endfunction()

@@ -29,9 +29,22 @@
  * - Tarnel_EndTalk takes up to about 2.1 s: it lets the sender and the audio
  *   devices go quiet before it frees what they use.
  * - The codec state is process-wide: one talk at a time per process.
- * - Volume and mute: this build has no system mixer driver, so the setters
- *   and mutes do nothing, Tarnel_GetSpeakerVol returns -1 and
- *   Tarnel_GetMicVol returns 0 (the results for an unusable mixer).
+ * - Volume and mute act on the system's mixer: on Windows the winmm mixer
+ *   (the device that has the speakers, or the recording, for each), on Linux
+ *   ALSA's simple mixer of the "default" control device, which follows the
+ *   user's sound card or sound server. They use the engine only to refuse a
+ *   null one.
+ * - Tarnel_Ini prepares the mixer: the microphone becomes the recording
+ *   source, the microphone and speaker volumes go to 100 %, the microphone's
+ *   line into the speakers is muted (its recording never is) and the speakers
+ *   are unmuted.
+ * - Volumes are whole percent; the setters clamp to 0..100. Where a card's
+ *   steps are coarse, a setter that leaves the volume where it was writes
+ *   again 1 % further until it moves. A getter may read one below the value
+ *   set, from rounding to whole percent.
+ * - Tarnel_MutSpeaker and Tarnel_NoMutSpeaker mute and unmute the speakers.
+ * - Without a usable mixer the setters and mutes do nothing,
+ *   Tarnel_GetSpeakerVol returns -1 and Tarnel_GetMicVol returns 0.
  */
 #ifndef TARNEL_H
 #define TARNEL_H

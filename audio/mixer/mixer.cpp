@@ -21,21 +21,20 @@ CMixer::CMixer(MixerApi& api) : api_(api) {
         }
         break;
     }
-    ready_ = true;  // also without a microphone line: reads then give 0
 }
 
 uint32_t CMixer::GetVolume() {
-    if (!ready_ || !HasControl()) return 0;
+    if (!controlId_) return 0;
     OpenMixer mixer(api_, device_);
     uint32_t raw = 0;
-    if (!mixer.IsOpen() || api_.GetUnsigned(mixer.Handle(), uint32_t(controlId_), raw) != kMixerOk) return 0;
+    if (!mixer.IsOpen() || api_.GetUnsigned(mixer.Handle(), *controlId_, raw) != kMixerOk) return 0;
     return raw;
 }
 
 bool CMixer::SetVolume(uint32_t raw) {
-    if (!ready_ || !HasControl()) return false;
+    if (!controlId_) return false;
     OpenMixer mixer(api_, device_);
-    return mixer.IsOpen() && api_.SetUnsigned(mixer.Handle(), uint32_t(controlId_), raw) == kMixerOk;
+    return mixer.IsOpen() && api_.SetUnsigned(mixer.Handle(), *controlId_, raw) == kMixerOk;
 }
 
 int32_t GetMicPercent(MixerApi& api) { return PercentFromRaw(CMixer(api).GetVolume()); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "audio/mixer/mixer_api.h"
 
@@ -10,18 +11,14 @@ class CMixer {
 public:
     explicit CMixer(MixerApi& api);
 
-    // Raw 0..65535; 0 when not ready or the control cannot be read.
+    // Raw 0..65535; 0 when there is no control or it cannot be read.
     uint32_t GetVolume();
     bool SetVolume(uint32_t raw);
-
-    bool Ready() const { return ready_; }
-    bool HasControl() const { return controlId_ >= 0; }
 
 private:
     MixerApi& api_;
     uint32_t device_ = 0;
-    int64_t controlId_ = -1;  // -1: no microphone volume control
-    bool ready_ = false;
+    std::optional<uint32_t> controlId_;
 };
 
 // The microphone's recording volume in percent, read through a fresh CMixer;

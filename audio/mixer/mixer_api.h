@@ -22,6 +22,7 @@ constexpr uint32_t kMixerControlMixer = 0x70010001;
 constexpr uint32_t kMixerOk = 0;
 constexpr uint32_t kMixerError = 1;
 constexpr uint32_t kMixerBadDeviceId = 2;
+constexpr uint32_t kMixerInvalidHandle = 5;
 constexpr uint32_t kMixerNotSupported = 8;
 constexpr uint32_t kMixerInvalidParam = 11;
 constexpr uint32_t kMixerInvalidLine = 1024;
@@ -40,17 +41,12 @@ struct MixerLine {
     uint32_t source = 0;       // index among the destination's sources
     uint32_t lineId = 0;
     uint32_t componentType = 0;
-    uint32_t channels = 0;
     uint32_t connections = 0;  // a destination's number of sources
-    uint32_t controls = 0;
-    MixerText name;
 };
 
 struct MixerControl {
     uint32_t controlId = 0;
-    uint32_t controlType = 0;
     uint32_t multipleItems = 0;  // items of an input selector; 0 for a single value
-    MixerText name;
 };
 
 // One entry of an input selector: the source line it stands for and its name.

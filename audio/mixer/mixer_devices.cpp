@@ -2,8 +2,7 @@
 
 OpenMixer::OpenMixer(MixerApi& api, uint32_t device) : api_(api) {
     MixerHandle handle = 0;
-    result_ = api_.Open(device, handle);
-    if (result_ == kMixerOk) handle_ = handle;
+    if (api_.Open(device, handle) == kMixerOk) handle_ = handle;
 }
 
 OpenMixer::~OpenMixer() {

@@ -11,12 +11,10 @@ public:
 
     bool IsOpen() const { return handle_ != 0; }
     MixerHandle Handle() const { return handle_; }
-    uint32_t Result() const { return result_; }
 
 private:
     MixerApi& api_;
     MixerHandle handle_ = 0;
-    uint32_t result_ = kMixerOk;
 };
 
 // The device to use for a destination line (kMixerDstSpeakers or

@@ -116,10 +116,7 @@ public:
         request.pamxctrl = &record;
         const MMRESULT result = Calls::getLineControls(Object(handle), &request,
                                                        MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE);
-        if (result == MMSYSERR_NOERROR) {
-            control = MixerControl{record.dwControlID, record.dwControlType, record.cMultipleItems,
-                                   Calls::Text(record.szName)};
-        }
+        if (result == MMSYSERR_NOERROR) control = MixerControl{record.dwControlID, record.cMultipleItems};
         return result;
     }
 
@@ -174,9 +171,8 @@ private:
         record.cbStruct = sizeof record;
         const MMRESULT result = Calls::getLineInfo(Object(handle), &record, MIXER_OBJECTF_HMIXER | how);
         if (result == MMSYSERR_NOERROR) {
-            line = MixerLine{record.dwDestination, record.dwSource,     record.dwLineID,
-                             record.dwComponentType, record.cChannels, record.cConnections,
-                             record.cControls,       Calls::Text(record.szName)};
+            line = MixerLine{record.dwDestination, record.dwSource, record.dwLineID, record.dwComponentType,
+                             record.cConnections};
         }
         return result;
     }

@@ -60,8 +60,12 @@ void ReceiveLoop(CallHost& host, UdpSocket& socket, uint16_t localPort) {
     }
 }
 
-TalkEngineServices ServicesKeepingSession(CallHost& host) {
+// A call between files leaves the sound card's mixer alone.
+TalkEngineServices ServicesKeepingSession(CallHost& host, const CallOptions& options) {
     TalkEngineServices services = DefaultTalkEngineServices();
+    if (!options.micFile.empty() && !options.speakerFile.empty()) {
+        services.makeMixer = [] { return std::make_unique<NoMixer>(); };
+    }
     services.makeSession = [&host](TalkSessionSetup setup) {
         std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(setup));
         host.session = static_cast<rtp::RtpTalkSession*>(session.get());
@@ -76,7 +80,7 @@ int Fail(const std::string& message, int code) {
 }
 
 int RunCall(const CallOptions& options, CallHost& host) {
-    host.engine = new TalkEngine(ServicesKeepingSession(host));
+    host.engine = new TalkEngine(ServicesKeepingSession(host, options));
     host.engine->SetSendCallback(1, SendFromHost);
     host.engine->BeginTalk(options.port);
     for (const CallPeer& peer : options.peers) host.engine->AddDestination(peer.address.c_str(), peer.port);
