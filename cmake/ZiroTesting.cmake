@@ -24,12 +24,17 @@ else()
   set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null")
 endif()
 
-# ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [ENVIRONMENT VAR=value ...]): one test
-# executable; natively each case is a CTest test (and takes one environment variable only).
+# ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [ENVIRONMENT VAR=value ...]
+#            [RUNNER command ...]): one test executable; natively each case is a CTest
+# test (and takes one environment variable only). RUNNER wraps every run (and, for
+# the cross build, goes before the Wine runner).
 function(ziro_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT;RUNNER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(T_RUNNER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_RUNNER};${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   if(CMAKE_CROSSCOMPILING)
     # One Wine process per executable: starting Wine per case would dominate the run.
     add_test(NAME ${name} COMMAND ${name})

@@ -6,8 +6,18 @@
  * UnzDllExec extracts the entries that match the command's file
  * specifications ("*.*" for all), recreating stored folders and replacing
  * files of the same name, reports each problem through the command's
- * callback while it runs, and returns when it is done (0 when every entry
- * was extracted, else the number of entries that were not).
+ * callback while it runs, and returns when it is done: 0 when every
+ * matching entry was extracted, else the number of matching entries that
+ * were not, or -1 when the archive could not be read at all or the command
+ * is unusable.
+ *
+ * Names stored in UTF-8 (general-purpose flag bit 11) or in GBK are written
+ * as the same characters on every platform. Entries whose names would leave
+ * the current directory (absolute paths, drive letters, "..", names Windows
+ * reserves for devices) and links are refused and reported; the others are
+ * still extracted. A file is written under a temporary name in its folder and
+ * renamed only once its data has been checked, so a failed entry never
+ * leaves a partial file under its own name.
  *
  * On 32-bit Windows every field is 4 bytes wide, so the offsets in the
  * comments hold; natively the pointers have their own width.
@@ -21,6 +31,12 @@
 #define UNZDLL_CALL __stdcall
 #else
 #define UNZDLL_CALL
+#endif
+
+#if !defined(_WIN32) && defined(UNZDLL_BUILDING)
+#define UNZDLL_API __attribute__((visibility("default")))
+#else
+#define UNZDLL_API
 #endif
 
 #ifdef __cplusplus
@@ -43,13 +59,14 @@ enum {
     UNZ_ERR_ZIP64 = 5,       /* ZIP64 entry or archive */
     UNZ_ERR_CRC = 6,         /* data does not match its CRC-32 */
     UNZ_ERR_DATA = 7,        /* entry data damaged or cut short */
-    UNZ_ERR_UNSAFE_NAME = 8, /* entry name leaves the target folder, or is a link */
+    UNZ_ERR_UNSAFE_NAME = 8, /* entry name leaves the target folder, is no valid text, or is a link */
     UNZ_ERR_WRITE = 9,       /* a file or folder cannot be created or written */
     UNZ_ERR_MEMORY = 10,     /* out of memory */
     UNZ_ERR_COMMAND = 11     /* the command record is unusable */
 };
 
-/* What the library hands to the message callback. */
+/* What the library hands to the message callback, once per message; valid
+ * only during the call. */
 typedef struct UnzipCallbackInfo {
     uint32_t size;          /* 0x00: sizeof(UnzipCallbackInfo) */
     uint32_t entryNumber;   /* 0x04: 1-based entry the message is about, 0 for the archive */
@@ -60,6 +77,7 @@ typedef struct UnzipCallbackInfo {
     char message[UNZDLL_MESSAGE_SIZE]; /* 0x1C: zero-terminated, GBK */
 } UnzipCallbackInfo;
 
+/* Called on the thread that called UnzDllExec; the result is ignored. */
 typedef int(UNZDLL_CALL* UnzipMessageCallbackFn)(UnzipCallbackInfo* info);
 
 /* What the caller hands to UnzDllExec. */
@@ -72,13 +90,22 @@ typedef struct UnzipCommand {
     uint32_t recreateFolders;        /* 0x38: 1 keeps the stored folders, 0 flattens */
     uint32_t overwriteFiles;         /* 0x3C: 1 replaces existing files, 0 keeps them */
     int32_t fileSpecCount;           /* 0x40: used entries of fileSpecs */
-    const char* archivePath;         /* 0x44: zero-terminated, GBK */
-    uint32_t reportLevel;            /* 0x48: bit 0 errors, bit 1 warnings, bit 2 progress */
-    const char* fileSpecs[UNZDLL_MAX_FILE_SPECS]; /* 0x4C: "*.*" and "?" wildcards */
+    const char* archivePath;         /* 0x44: zero-terminated, GBK; natively a path that
+                                        is valid UTF-8 is used as it is */
+    uint32_t reportLevel;            /* 0x48: bit 0 errors, bit 2 one progress message per
+                                        extracted entry (error code 0); bit 1 unused */
+    const char* fileSpecs[UNZDLL_MAX_FILE_SPECS]; /* 0x4C: GBK names with "*" and "?"
+                                        wildcards; "*.*" matches every name, "*" also
+                                        matches "/"; no specification matches all */
 } UnzipCommand;
 
 typedef int(UNZDLL_CALL* GetUnzDllVersionFn)(void);
 typedef int(UNZDLL_CALL* UnzDllExecFn)(const UnzipCommand* command);
+
+/* Callers load the library by name and look these up; the declarations are
+ * for the library itself. */
+UNZDLL_API int UNZDLL_CALL GetUnzDllVersion(void);
+UNZDLL_API int UNZDLL_CALL UnzDllExec(const UnzipCommand* command);
 
 #ifdef __cplusplus
 }

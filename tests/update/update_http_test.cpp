@@ -1,0 +1,145 @@
+// The manifest request and the package downloads against a real HTTP server
+// on 127.0.0.1 (tests/update/with-http-server), odd answers included.
+#include <gtest/gtest.h>
+
+#include "platform/system/file_system.h"
+#include "tests/update/update_test_support.h"
+#include "update/update_engine.h"
+#include "update/update_paths.h"
+#include "update/update_texts.h"
+
+namespace updatetest {
+namespace {
+
+using update::InitOutcome;
+
+const char kManifest[] =
+    "<updates>\n<group name=\"ziro\">\n"
+    "<entry><version>3.0.0.4</version><url>old.zip</url></entry>\n"
+    "<entry><version>3.0.0.6</version><url>pkgs/2024/one.zip</url><description>5Y2H57qn</description></entry>\n"
+    "</group>\n</updates>\n";
+
+class UpdateHttp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!TestServer::Running()) GTEST_SKIP() << "needs tests/update/with-http-server";
+        WriteFile(client / "imset.ini", "[IMSET]\nIMSERVER=127.0.0.1\n");
+    }
+
+    InitOutcome Initialise(const std::string& manifest, const std::string& behaviour = "") {
+        TestServer::Put("im/update.xml", manifest, behaviour);
+        return engine.Initialise("\"" + (client / "UpDate.exe") + "\" 3.0.0.5");
+    }
+
+    // Downloads `url` as entry 0; the archive's local path.
+    std::string Download(const std::string& url) {
+        engine.updater.ReadServerConfig();
+        engine.updater.entries = {{"3.0.0.6", url, "", 1}};
+        engine.StoreModulePath();
+        EXPECT_EQ(engine.DownloadEntry(0), 0);
+        return client / update::ArchiveNameOf(url);
+    }
+
+    TempFolder client;
+    RecordingReporter reporter;
+    update::UpdateEngine engine{ServicesFor(client.Path()), reporter};
+};
+
+TEST_F(UpdateHttp, ManifestOverSeveralLinesIsFetchedAndTrimmedToNewerEntries) {
+    ASSERT_EQ(Initialise(kManifest), InitOutcome::Ready);
+    ASSERT_EQ(engine.updater.entries.size(), 1u);
+    EXPECT_EQ(engine.updater.entries[0].url, "pkgs/2024/one.zip");
+    EXPECT_EQ(engine.updater.groupValue, "ziro");
+    EXPECT_EQ(engine.updater.server, "127.0.0.1");
+    EXPECT_EQ(engine.updater.port, 8000);
+    EXPECT_EQ(engine.DetailsText(), "3.0.0.6升级内容:\r\n升级");
+    EXPECT_TRUE(reporter.Messages().empty());
+    EXPECT_NE(TestServer::Requests().find("/im/update.xml\n"), std::string::npos);
+}
+
+TEST_F(UpdateHttp, InitialisationFailuresShowTheirMessages) {
+    EXPECT_EQ(Initialise("<u><g a=\"1\"><e><version>3.0.0.5</version></e></g></u>"), InitOutcome::NothingNewer);
+    EXPECT_EQ(Initialise(kManifest, R"({"status": 204})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(Initialise(kManifest, R"({"status": 404})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(Initialise(kManifest, R"({"status": 500})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(Initialise(kManifest, R"({"cut_after": 40})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(Initialise(kManifest, R"({"silent": true})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(Initialise(kManifest, R"({"status": 206})"), InitOutcome::Ready);  // any 2xx is read
+    const std::vector<std::string> expected = {update::kAlreadyLatest, update::kRequestFailed, update::kRequestFailed,
+                                               update::kRequestFailed, update::kRequestFailed, update::kRequestFailed};
+    EXPECT_EQ(reporter.MessageTexts(), expected);
+    EXPECT_EQ(reporter.Messages()[0].icon, update::MessageIcon::Information);
+    EXPECT_EQ(reporter.Messages()[1].icon, update::MessageIcon::Exclamation);
+}
+
+TEST_F(UpdateHttp, NoServerNameOrNoVersionRequestsNothing) {
+    const std::string before = TestServer::Requests();
+    WriteFile(client / "imset.ini", "[IMSET]\n");
+    EXPECT_EQ(Initialise(kManifest), InitOutcome::RequestFailed);
+    EXPECT_EQ(engine.Initialise("UpDate.exe 3.0.0.5"), InitOutcome::NoVersionGiven);
+    EXPECT_EQ(engine.Initialise("\"C:\\UpDate.exe\"  "), InitOutcome::BadVersion);
+    EXPECT_EQ(reporter.MessageTexts(), (std::vector<std::string>{update::kRequestFailed, update::kBadVersion}));
+    EXPECT_EQ(TestServer::Requests(), before);
+}
+
+TEST_F(UpdateHttp, ClosedPortFailsTheRequest) {
+    engine.services.httpPort = 1;
+    EXPECT_EQ(Initialise(kManifest), InitOutcome::RequestFailed);
+}
+
+TEST_F(UpdateHttp, PackageWithSubPathIsStoredUnderItsLastSegment) {
+    const std::string body(100000, 'z');
+    TestServer::Put("im/pkgs/2024/one.zip", body);
+    const std::string archive = Download("pkgs/2024/one.zip");
+    EXPECT_TRUE(ReadFile(archive) == body);
+    EXPECT_FALSE(platform::PathExists(archive + ".download"));
+    EXPECT_NE(TestServer::Requests().find("/im/pkgs/2024/one.zip\n"), std::string::npos);
+    EXPECT_EQ(engine.flags.bytesReceived.load(), 100000);
+    EXPECT_EQ(engine.flags.bytesExpected.load(), 100000);
+}
+
+TEST_F(UpdateHttp, FailedOrCutDownloadsLeaveTheEarlierFileAndNoPart) {
+    const char* behaviours[] = {
+        R"({"status": 206})", R"({"status": 304})", R"({"status": 404})",   R"({"status": 500})",
+        R"({"cut_after": 1000})", R"({"announce": 5000})", R"({"stall_after": 100})", R"({"silent": true})",
+    };
+    for (const char* behaviour : behaviours) {
+        WriteFile(client / "two.zip", "earlier");
+        TestServer::Put("im/two.zip", std::string(3000, 'n'), behaviour);
+        const std::string archive = Download("two.zip");
+        EXPECT_EQ(ReadFile(archive), "earlier") << behaviour;
+        EXPECT_FALSE(platform::PathExists(archive + ".download")) << behaviour;
+    }
+}
+
+TEST_F(UpdateHttp, BodyWithoutLengthOrLongerThanAnnouncedEndsWithTheConnection) {
+    TestServer::Put("im/three.zip", std::string(5000, 'a'), R"({"no_length": true})");
+    EXPECT_TRUE(ReadFile(Download("three.zip")) == std::string(5000, 'a'));
+    TestServer::Put("im/four.zip", std::string(5000, 'b'), R"({"announce": 1000})");
+    EXPECT_TRUE(ReadFile(Download("four.zip")) == std::string(1000, 'b'));
+}
+
+TEST_F(UpdateHttp, CancelStopsTheTransferAndRemovesThePart) {
+    TestServer::Put("im/five.zip", std::string(200000, 'c'));
+    engine.flags.cancelRequested.store(1);
+    const std::string archive = Download("five.zip");
+    EXPECT_FALSE(platform::PathExists(archive));
+    EXPECT_FALSE(platform::PathExists(archive + ".download"));
+}
+
+TEST_F(UpdateHttp, EscapingPackageNamesAreNotWritten) {
+    TestServer::Put("im/x.zip", "x");
+    const std::string before = TestServer::Requests();
+    engine.updater.ReadServerConfig();
+    for (const char* url : {"..", "pkgs/", "C:x.zip"}) {
+        engine.updater.entries = {{"3.0.0.6", url, "", 1}};
+        engine.StoreModulePath();
+        EXPECT_EQ(engine.DownloadEntry(0), 0);
+    }
+    EXPECT_EQ(TestServer::Requests(), before);
+    engine.updater.modulePath = "UpDate.exe";
+    EXPECT_EQ(engine.updater.DownloadPackage(), -1);
+}
+
+}  // namespace
+}  // namespace updatetest

@@ -1,0 +1,15 @@
+#include "platform/system/file_system.h"
+#include "platform/system/module_file.h"
+#include "update/update_services.h"
+
+namespace update {
+
+UpdateServices DefaultUpdateServices() {
+    UpdateServices services;
+    services.moduleFileName = [] { return platform::ModuleFileName(); };
+    services.separator = platform::kPathSeparator;
+    services.unzipLibraryName = ZIRO_UNZIP_LIBRARY_NAME;
+    return services;
+}
+
+}  // namespace update

@@ -1,0 +1,197 @@
+#include "update/http_update.h"
+
+#include <memory>
+
+#include "platform/clock.h"
+#include "platform/http/http_get.h"
+#include "platform/system/file_system.h"
+#include "platform/system/ini_file.h"
+#include "platform/xml/xml_tree.h"
+#include "update/update_paths.h"
+#include "update/update_texts.h"
+
+namespace update {
+
+namespace {
+
+constexpr std::size_t kServerBufferSize = 128;
+constexpr char kPartialSuffix[] = ".download";
+
+// The part of a body block that the announced length still admits: a server
+// that sends more than it announced has its excess ignored, whatever the
+// platform's HTTP client passes on.
+std::size_t Admitted(int64_t announced, int64_t received, std::size_t size) {
+    if (announced < 0 || int64_t(size) <= announced - received) return size;
+    return received >= announced ? 0 : std::size_t(announced - received);
+}
+
+// Collects a text body, refusing one larger than the limit.
+class TextSink final : public platform::HttpBodySink {
+public:
+    explicit TextSink(std::size_t limit) : limit_(limit) {}
+    bool OnResponse(int status, int64_t length) override {
+        accepted = status >= 200 && status <= 299;
+        announced = length;
+        return accepted;
+    }
+    bool OnBody(const char* data, std::size_t size) override {
+        const std::size_t admitted = Admitted(announced, int64_t(body.size()), size);
+        if (admitted > limit_ - body.size()) return false;
+        body.append(data, admitted);
+        return admitted == size;
+    }
+    // The whole body came: as the connection framed it, or as much as was announced.
+    bool Whole(platform::HttpOutcome outcome) const {
+        if (announced >= 0 && int64_t(body.size()) == announced) return outcome != platform::HttpOutcome::NoResponse;
+        return announced < 0 && outcome == platform::HttpOutcome::Complete;
+    }
+    bool accepted = false;
+    int64_t announced = -1;
+    std::string body;
+
+private:
+    std::size_t limit_;
+};
+
+// Writes a 200 body to a file as it arrives, counting it for the progress
+// display and stopping when the user cancels.
+class FileSink final : public platform::HttpBodySink {
+public:
+    FileSink(std::string path, UpdateFlags& flags) : path_(std::move(path)), flags_(flags) {}
+    bool OnResponse(int status, int64_t length) override {
+        if (status != 200) return false;
+        writer = platform::CreateFileWriter(path_);
+        announced = length;
+        flags_.bytesExpected.store(length);
+        return writer != nullptr;
+    }
+    bool OnBody(const char* data, std::size_t size) override {
+        if (flags_.cancelRequested.load() != 0) {
+            cancelled = true;
+            return false;
+        }
+        const std::size_t admitted = Admitted(announced, received, size);
+        if (!writer->Write(data, admitted)) return false;
+        received += int64_t(admitted);
+        flags_.bytesReceived.store(received);
+        return admitted == size;
+    }
+    bool Whole(platform::HttpOutcome outcome) const {
+        if (cancelled) return false;
+        if (announced >= 0 && received == announced) return outcome != platform::HttpOutcome::NoResponse;
+        return announced < 0 && outcome == platform::HttpOutcome::Complete;
+    }
+    std::unique_ptr<platform::FileWriter> writer;
+    int64_t announced = -1;
+    int64_t received = 0;
+    bool cancelled = false;
+
+private:
+    std::string path_;
+    UpdateFlags& flags_;
+};
+
+std::string WithoutLineFeeds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\n') out += c;
+    return out;
+}
+
+}  // namespace
+
+CHttpUpDate::CHttpUpDate(const UpdateServices& services, UpdateFlags& flags) : services_(services), flags_(flags) {}
+
+CHttpUpDate::~CHttpUpDate() { entries.clear(); }
+
+void CHttpUpDate::ReadServerConfig() {
+    ReadServerName(server);
+    port = kServerPort;
+    url = kManifestPath;
+}
+
+void CHttpUpDate::ReadServerName(std::string& name) const {
+    const auto folder = ClientFolderOf(services_.moduleFileName(), services_.separator);
+    if (!folder) return;
+    const std::string settings = *folder + services_.separator + kSettingsFile;
+    name = platform::ReadIniString(settings, kSettingsSection, kSettingsKey, "", kServerBufferSize);
+}
+
+std::string CHttpUpDate::HttpGetText(const std::string& address) {
+    TextSink sink(services_.maxDocumentBytes);
+    const platform::HttpGetOptions options{false, services_.connectTimeout, services_.receiveTimeout};
+    const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
+    if (!sink.accepted || !sink.Whole(outcome)) return {};
+    return WithoutLineFeeds(sink.body);
+}
+
+// The body goes to a temporary file that replaces `path` only once it is
+// complete, so a failed or cut transfer leaves any earlier file as it was.
+bool CHttpUpDate::HttpGetFile(const std::string& address, const std::string& path) {
+    const std::string partial = path + kPartialSuffix;
+    FileSink sink(partial, flags_);
+    flags_.bytesReceived.store(0);
+    flags_.bytesExpected.store(-1);
+    const platform::HttpGetOptions options{true, services_.connectTimeout, services_.receiveTimeout};
+    const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
+    if (sink.writer == nullptr) return false;
+    bool ok = sink.writer->Close() && sink.Whole(outcome);
+    ok = ok && platform::RenameOver(partial, path);
+    if (!ok) platform::RemoveFile(partial);
+    return ok;
+}
+
+std::string CHttpUpDate::ManifestUrl(const std::string& serverName) const {
+    return kScheme + serverName + ":" + std::to_string(services_.httpPort) + kManifestPath;
+}
+
+std::string CHttpUpDate::PackageUrl() const {
+    return kScheme + server + ":" + std::to_string(services_.httpPort) + kPackagePrefix + url;
+}
+
+std::string CHttpUpDate::FetchManifestText() {
+    std::string serverName;
+    ReadServerName(serverName);
+    if (serverName.empty()) return {};
+    return HttpGetText(ManifestUrl(serverName));
+}
+
+int CHttpUpDate::RequestManifest() {
+    const std::string text = FetchManifestText();
+    requestTime = platform::SystemClock().WallNow().seconds;
+    return ParseManifest(text) ? 0 : 3;
+}
+
+int CHttpUpDate::DownloadPackage() {
+    const auto folder = ClientFolderOf(modulePath, services_.separator);
+    if (!folder) return -1;
+    const std::string name = ArchiveNameOf(url);
+    if (name.empty()) return 0;
+    HttpGetFile(PackageUrl(), *folder + services_.separator + name);
+    return 0;
+}
+
+bool CHttpUpDate::ParseManifest(const std::string& text) {
+    const std::optional<platform::XmlNode> document = platform::ParseXmlDocument(text);
+    return document && ReadManifestTree(*document, entries, groupValue);
+}
+
+bool CHttpUpDate::HasNewerVersion() {
+    const VersionNumber current = ParseVersion(currentVersion);
+    std::size_t dropped = 0;
+    while (dropped < entries.size() && !IsNewer(ParseVersion(entries[dropped].version), current)) ++dropped;
+    entries.erase(entries.begin(), entries.begin() + std::ptrdiff_t(dropped));
+    return !entries.empty();
+}
+
+std::string CHttpUpDate::HighestVersion() const {
+    VersionNumber highest = kUndottedVersion;
+    for (const UpdateEntry& entry : entries) {
+        const VersionNumber version = ParseVersion(entry.version);
+        if (IsNewer(version, highest)) highest = version;
+    }
+    return FormatVersion(highest);
+}
+
+}  // namespace update

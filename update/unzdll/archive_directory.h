@@ -1,0 +1,56 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "update/unzdll/extract_files.h"
+#include "update/unzdll/zip_records.h"
+
+// Finding an archive's central directory and walking it with a fixed-size
+// buffer, so that memory does not grow with the archive.
+namespace unzdll {
+
+struct ArchiveLayout {
+    uint64_t base = 0;  // bytes in front of the archive proper (a stub), added to every stored offset
+    uint64_t directoryStart = 0;
+    uint64_t directoryEnd = 0;
+    uint32_t entryCount = 0;
+};
+
+enum class LayoutStatus { kOk, kReadFailed, kNotZip, kZip64, kMultiDisk };
+
+// Searches the end record backwards over the largest possible comment.
+LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout);
+
+// Reads a byte range of the source front to back through one buffer.
+class SourceReader {
+public:
+    SourceReader(ArchiveSource& source, uint64_t start, uint64_t end);
+    bool Read(uint8_t* out, size_t length);
+    bool Skip(uint64_t length);
+
+private:
+    bool Refill();
+
+    ArchiveSource& source_;
+    uint64_t next_;  // source offset of the byte after the buffered ones
+    uint64_t end_;
+    std::vector<uint8_t> buffer_;
+    size_t at_ = 0;
+    size_t filled_ = 0;
+};
+
+class CentralDirectoryCursor {
+public:
+    enum class Step { kEntry, kEnd, kDamaged };
+
+    CentralDirectoryCursor(ArchiveSource& source, const ArchiveLayout& layout);
+    // The next header and its raw name; kEnd after the last announced entry.
+    Step Next(CentralHeader& header, std::string& name);
+
+private:
+    SourceReader reader_;
+    uint32_t remaining_;
+};
+
+}  // namespace unzdll

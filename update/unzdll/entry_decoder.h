@@ -1,0 +1,38 @@
+#pragma once
+#include <zlib.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "update/unzdll/extract_files.h"
+#include "update/unzdll/zip_records.h"
+
+// Copies one entry's data, stored or deflated, from the archive into a file,
+// through fixed buffers and one inflate state reused for every entry.
+namespace unzdll {
+
+enum class DataStatus { kOk, kDamaged, kCrcMismatch, kWriteFailed };
+
+class EntryDecoder {
+public:
+    EntryDecoder();  // throws std::bad_alloc when zlib cannot set up
+    ~EntryDecoder();
+    EntryDecoder(const EntryDecoder&) = delete;
+    EntryDecoder& operator=(const EntryDecoder&) = delete;
+
+    // `offset` is where the entry's data starts; sizes and CRC-32 come from
+    // the central directory, whose values hold whether or not the entry has
+    // a data descriptor. The method is stored or deflated.
+    DataStatus Copy(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
+
+private:
+    void Reserve(const CentralHeader& header);
+    DataStatus CopyStored(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
+    DataStatus Inflate(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
+
+    z_stream stream_{};
+    std::vector<uint8_t> input_;
+    std::vector<uint8_t> output_;
+};
+
+}  // namespace unzdll

@@ -1,0 +1,58 @@
+#include "update/unzdll/extract_messages.h"
+
+#include <cstdint>
+
+#include "update/unzdll/unzdll.h"
+
+namespace unzdll {
+namespace {
+
+std::string Join(std::string_view a, std::string_view b) { return std::string(a).append(b); }
+
+}  // namespace
+
+std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive) {
+    switch (problem) {
+    case ArchiveProblem::kCannotOpen: return Join("无法打开压缩文件 ", archive);
+    case ArchiveProblem::kNotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
+    case ArchiveProblem::kZip64: return Join(archive, " 是 ZIP64 格式，无法解压");
+    case ArchiveProblem::kMultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
+    }
+    return std::string(archive);
+}
+
+std::string EntryMessage(int code, std::string_view name, unsigned method) {
+    switch (code) {
+    case UNZ_ERR_METHOD: return Join(name, "：不支持的压缩方法 " + std::to_string(method) + "，未解压");
+    case UNZ_ERR_ENCRYPTED: return Join(name, "：文件已加密，未解压");
+    case UNZ_ERR_ZIP64: return Join(name, "：ZIP64 格式，未解压");
+    case UNZ_ERR_CRC: return Join(name, "：CRC 校验错误，未解压");
+    case UNZ_ERR_DATA: return Join(name, "：数据已损坏或不完整，未解压");
+    case UNZ_ERR_UNSAFE_NAME: return Join(name, "：路径指向目标文件夹之外或是链接，已拒绝");
+    case UNZ_ERR_WRITE: return Join(name, "：无法写入文件或创建文件夹");
+    default: return Join(name, "：未解压");
+    }
+}
+
+std::string UnreadableNameMessage(std::string_view name) { return Join(name, "：文件名无法识别，已拒绝"); }
+
+std::string ExtractedMessage(std::string_view name) { return Join("已解压 ", name); }
+
+std::string KeptMessage(std::string_view name) { return Join(name, "：文件已存在，未替换"); }
+
+std::string CommandMessage() { return "解压命令无效"; }
+
+std::string MemoryMessage() { return "内存不足，解压中止"; }
+
+void TruncateGbk(std::string& text, size_t limit) {
+    if (text.size() <= limit) return;
+    size_t keep = 0;
+    while (keep < limit) {
+        const size_t width = uint8_t(text[keep]) >= 0x81 && keep + 1 < text.size() ? 2 : 1;
+        if (keep + width > limit) break;
+        keep += width;
+    }
+    text.resize(keep);
+}
+
+}  // namespace unzdll

@@ -1,0 +1,35 @@
+#pragma once
+// The two XML documents of an update: the server's manifest and a package's
+// install script, read from their element trees.
+#include <string>
+#include <vector>
+
+#include "platform/xml/xml_tree.h"
+
+namespace update {
+
+struct UpdateEntry {
+    std::string version;
+    std::string url;          // archive path below the server's "/im/"
+    std::string description;  // Base64 of UTF-8 text
+    int closeClient = 1;      // always 1
+};
+
+struct FileAction {
+    std::string name;        // relative to the client folder, "/" or "\" separated
+    std::string action;      // "copy", "replace", "remove" or "execute"
+    std::string additional;  // carried, used by no action
+};
+
+// The manifest: the document element's first child is the group (its first
+// attribute is the group value), each child of the group an entry. An unknown
+// element inside an entry rejects the manifest; the entries read until then
+// stay in `entries`.
+bool ReadManifestTree(const platform::XmlNode& document, std::vector<UpdateEntry>& entries, std::string& groupValue);
+
+// The install script: the document element's fourth child lists the items.
+// One record serves every item, so an item without "action" or "additional"
+// repeats the one before. False leaves the items read until then in `actions`.
+bool ReadScriptTree(const platform::XmlNode& document, std::vector<FileAction>& actions);
+
+}  // namespace update

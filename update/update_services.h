@@ -1,0 +1,29 @@
+#pragma once
+// What the updater engine takes from outside; tests change any of it.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace update {
+
+struct UpdateServices {
+    // Full path of the updater executable; its folder is the client folder.
+    std::function<std::string()> moduleFileName;
+    char separator = '\\';
+    // The port written into both URL forms.
+    int httpPort = 8000;
+    std::chrono::milliseconds connectTimeout{30000};
+    std::chrono::milliseconds receiveTimeout{60000};
+    // How long a stopped client may take to end before the files are touched.
+    uint32_t clientExitWaitMs = 10000;
+    // The unzip library's file name in the client folder.
+    std::string unzipLibraryName;
+    // The manifest and an install script are read whole; larger ones are refused.
+    std::size_t maxDocumentBytes = 16 * 1024 * 1024;
+};
+
+// The running program's own path and the platform's separator and unzip library.
+UpdateServices DefaultUpdateServices();
+
+}  // namespace update
