@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "mail/smtp/smtp_wire.h"
-#include "platform/socket_library.h"
 
 namespace ziromail {
 
@@ -31,11 +30,6 @@ const char* SuccessCode(SmtpStep step) {
 
 }  // namespace
 
-SmtpClient::~SmtpClient() {
-    socket_.Close();
-    if (socketLibraryStarted_) platform::StopSocketLibrary();
-}
-
 platform::Milliseconds SmtpClient::ReplyTimeout(SmtpStep step) const {
     switch (step) {
         case SmtpStep::Greeting: return timeouts_.greeting;
@@ -47,9 +41,9 @@ platform::Milliseconds SmtpClient::ReplyTimeout(SmtpStep step) const {
 
 bool SmtpClient::Exchange(SmtpStep step, std::string_view command, bool sendFirst) {
     std::array<char, kReplySize> reply{};
-    if (sendFirst && SendAll(socket_, command.data(), command.size(), timeouts_.send) != 0) return false;
+    if (sendFirst && SendAll(*channel_, command.data(), command.size(), timeouts_.send) != 0) return false;
     // One receive per command: what it brings is this step's reply.
-    if (socket_.ReceiveSome(reply.data(), reply.size(), ReplyTimeout(step)) < 0) return false;
+    if (channel_->ReceiveSome(reply.data(), reply.size(), ReplyTimeout(step)) < 0) return false;
     if (step == SmtpStep::MessageEnd) return true;
     bool accepted = Begins(reply, SuccessCode(step));
     if (!accepted && (step == SmtpStep::MailFrom || step == SmtpStep::RcptTo) && Begins(reply, "550"))
@@ -58,13 +52,7 @@ bool SmtpClient::Exchange(SmtpStep step, std::string_view command, bool sendFirs
 }
 
 MailStatus SmtpClient::Connect(const std::string& server, int port) {
-    if (!platform::StartSocketLibrary()) return MailStatusConnectFailed;
-    socketLibraryStarted_ = true;
-    if (!socket_.Open()) return MailStatusConnectFailed;
-    // An unresolved name must not fall back to the all-zero address, which reaches this very host.
-    std::uint32_t address = 0;
-    if (platform::ResolveAddress(server.c_str(), address) != 0) return MailStatusConnectFailed;
-    if (!socket_.Connect(address, static_cast<std::uint16_t>(port), timeouts_.connect)) return MailStatusConnectFailed;
+    if (!channel_->Open(server, port, timeouts_.connect)) return MailStatusConnectFailed;
     if (!Exchange(SmtpStep::Greeting, {}, false)) return MailStatusConnectFailed;
     if (!Exchange(SmtpStep::Helo, "helo " + server + "\r\n", true)) return MailStatusConnectFailed;
     return MailStatusOk;
@@ -107,7 +95,7 @@ MailStatus SmtpClient::SendMessage(std::string message) {
 }
 
 MailStatus SmtpClient::Quit() {
-    return SendAll(socket_, "quit\r\n", 6, timeouts_.send) == 0 ? MailStatusOk : MailStatusError;
+    return SendAll(*channel_, "quit\r\n", 6, timeouts_.send) == 0 ? MailStatusOk : MailStatusError;
 }
 
 }  // namespace ziromail

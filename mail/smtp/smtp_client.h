@@ -3,11 +3,12 @@
 // the first three characters of a reply looked at. Each step returns the job's
 // status: MailStatusOk to go on, or the status the job ends with.
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "mail/smtp/smtp_channel.h"
 #include "mail/ziromail.h"
-#include "platform/tcp_socket.h"
 
 namespace ziromail {
 
@@ -27,9 +28,8 @@ struct SmtpTimeouts {
 
 class SmtpClient {
 public:
-    explicit SmtpClient(const SmtpTimeouts& timeouts) : timeouts_(timeouts) {}
-    // Closes the connection.
-    ~SmtpClient();
+    explicit SmtpClient(const SmtpTimeouts& timeouts, std::unique_ptr<SmtpChannel> channel = MakeTcpChannel())
+        : timeouts_(timeouts), channel_(std::move(channel)) {}
     SmtpClient(const SmtpClient&) = delete;
     SmtpClient& operator=(const SmtpClient&) = delete;
 
@@ -54,8 +54,7 @@ private:
     platform::Milliseconds ReplyTimeout(SmtpStep step) const;
 
     SmtpTimeouts timeouts_;
-    platform::TcpSocket socket_;
-    bool socketLibraryStarted_ = false;
+    std::unique_ptr<SmtpChannel> channel_;  // the connection closes with the client
     bool recipientRefused_ = false;  // a RCPT TO (or MAIL FROM) was answered 550
 };
 

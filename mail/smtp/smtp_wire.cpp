@@ -4,9 +4,9 @@
 
 namespace ziromail {
 
-int SendAll(platform::TcpSocket& socket, const char* data, std::size_t length, platform::Milliseconds timeout) {
+int SendAll(SmtpChannel& channel, const char* data, std::size_t length, platform::Milliseconds timeout) {
     while (length > 0) {
-        long sent = socket.SendSome(data, length, timeout);
+        long sent = channel.SendSome(data, length, timeout);
         if (sent <= 0) return -1;
         data += sent;
         length -= static_cast<std::size_t>(sent);

@@ -5,12 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/tcp_socket.h"
+#include "mail/smtp/smtp_channel.h"
 
 namespace ziromail {
 
 // Sends until every byte is gone: 0, or -1 as soon as a send fails or stalls beyond `timeout`.
-int SendAll(platform::TcpSocket& socket, const char* data, std::size_t length, platform::Milliseconds timeout);
+int SendAll(SmtpChannel& channel, const char* data, std::size_t length, platform::Milliseconds timeout);
 
 // AUTH LOGIN's line for a user name or password: base64 on one line, then CRLF.
 std::string EncodeCredential(const char* bytes, std::size_t length);

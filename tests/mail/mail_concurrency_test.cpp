@@ -1,8 +1,10 @@
-// Several jobs at once on different handles, with the callback replaced while they run.
+// Several jobs at once on different handles, with the callback replaced while
+// they run, and jobs started from several host threads at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <future>
+#include <thread>
 
 #include "mail/ziromail.h"
 #include "tests/mail/support/scripted_server.h"
@@ -52,4 +54,29 @@ TEST(MailConcurrency, EveryFinalReportGoesToTheMostRecentCallback) {
     EXPECT_EQ(reports, (Reports{{0, 101}, {0, 202}, {0, 303}, {1, 202}, {1, 303}}));
     for (ScriptedServer* server : {&heldServer, &secondServer, &thirdServer})
         EXPECT_NE(server->Transcript().find("\r\n.\r\nquit\r\n"), std::string::npos);
+}
+
+TEST(MailConcurrency, JobsStartedFromSeveralThreadsEachReportOnce) {
+    constexpr int kThreads = 4, kJobsPerThread = 3;
+    firstCallback.Clear();
+    std::vector<std::unique_ptr<ScriptedServer>> servers;
+    for (int i = 0; i < kThreads * kJobsPerThread; ++i)
+        servers.push_back(std::make_unique<ScriptedServer>(AcceptingScript(1)));
+    std::vector<std::thread> hosts;
+    for (int t = 0; t < kThreads; ++t) {
+        hosts.emplace_back([&servers, t] {
+            for (int j = 0; j < kJobsPerThread; ++j) {
+                const int index = t * kJobsPerThread + j;
+                EXPECT_EQ(SendMail(Prepare(*servers[size_t(index)], index), "from a thread", "<html/>", &First), 0);
+            }
+        });
+    }
+    for (std::thread& host : hosts) host.join();
+    ASSERT_TRUE(firstCallback.WaitFor(2 * kThreads * kJobsPerThread, std::chrono::seconds(60)));
+    Reports reports = firstCallback.Reports();
+    std::sort(reports.begin(), reports.end());
+    Reports expected;
+    for (int i = 0; i < kThreads * kJobsPerThread; ++i) expected.push_back({0, i});
+    for (int i = 0; i < kThreads * kJobsPerThread; ++i) expected.push_back({1, i});
+    EXPECT_EQ(reports, expected);
 }
