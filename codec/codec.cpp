@@ -1,13 +1,9 @@
 #include "codec/codec.h"
 
-#include <algorithm>
-#include <iterator>
-
-#include "codec/decoder.h"
 #include "codec/dsp.h"
 #include "codec/encoder.h"
+#include "codec/frame_decoder.h"
 #include "codec/frame_format.h"
-#include "codec/post_filter.h"
 
 namespace {
 
@@ -28,31 +24,9 @@ struct EncoderSide {
     }
 };
 
-// The process-wide decoder with its post-filter and output filter.
-struct DecoderSide {
-    Decoder decoder;
-    PostFilter postFilter;
-    HighPassFilter postProcess;
-    int params[kDecoderParamCount] = {};
-    SubframeFilters filters = {};
-    double synthesis[kOrder + kFrameLength] = {};  // history for the post-filter, then the frame
-    double output[kFrameLength] = {};
-
-    // G.729 4.3: the decoder starts initialized.
-    DecoderSide() { Reset(); }
-    // G.729 4.3: initial state of the decoder and its post-processing.
-    void Reset() {
-        std::fill(std::begin(synthesis), std::end(synthesis), 0.0);
-        decoder.Reset();
-        postFilter.Reset();
-        postProcess.Reset();
-    }
-};
-
 EncoderSide encoderSide;
-DecoderSide decoderSide;
-// Erasure of the LSPs alone; nothing in this codec ever raises it.
-int BadLsfFlag = 0;
+// The process-wide decoder: callers decode one stream at a time.
+FrameDecoder decoderSide;
 
 }  // namespace
 
@@ -60,10 +34,7 @@ int BadLsfFlag = 0;
 void InitEncoder() { encoderSide.Reset(); }
 
 // G.729 4.3: decoder initialization.
-void InitDecoder() {
-    BadLsfFlag = 0;
-    decoderSide.Reset();
-}
+void InitDecoder() { decoderSide.Reset(); }
 
 // G.729 2.1, 3.1: one frame through pre-processing and the encoder, packed.
 void EncodeFrame(const int16_t* samples, uint8_t* frame) {
@@ -75,17 +46,9 @@ void EncodeFrame(const int16_t* samples, uint8_t* frame) {
     PackFrame(e.params, frame);
 }
 
-// G.729 2.2, 4.1, 4.2: one frame unpacked, decoded and post-processed.
+// G.729 2.2, 4.1, 4.2, 4.2.5: one frame decoded into 16-bit samples.
 void DecodeFrame(const uint8_t* frame, int16_t* samples, int badFrame) {
-    DecoderSide& d = decoderSide;
-    d.params[kBadFrame] = badFrame != 0 ? 1 : 0;
-    UnpackFrame(frame, d.params + 1);
-    d.params[kParityError] = ParityError(d.params[kDelay1], d.params[kParityError]);
-
-    double* current = d.synthesis + kOrder;
-    d.decoder.Decode(d.params, BadLsfFlag, current, d.filters);
-    d.postFilter.Run(current, d.filters, d.output);
-    std::copy(current + kFrameLength - kOrder, current + kFrameLength, d.synthesis);
-    d.postProcess.Run(kPostFilterB, kPostFilterA, d.output, kFrameLength);
-    for (int i = 0; i < kSamplesPerFrame; ++i) samples[i] = RoundToPcm(d.output[i]);
+    double output[kSamplesPerFrame];
+    decoderSide.Decode(frame, badFrame, output);
+    for (int i = 0; i < kSamplesPerFrame; ++i) samples[i] = RoundToPcm(output[i]);
 }
