@@ -54,12 +54,13 @@ private:
 };
 
 // Writes a 200 body to a file as it arrives, counting it for the progress
-// display and stopping when the user cancels.
+// display and stopping when the user cancels or the body passes the limit.
 class FileSink final : public platform::HttpBodySink {
 public:
-    FileSink(std::string path, UpdateFlags& flags) : path_(std::move(path)), flags_(flags) {}
+    FileSink(std::string path, int64_t limit, UpdateFlags& flags)
+        : path_(std::move(path)), limit_(limit), flags_(flags) {}
     bool OnResponse(int status, int64_t length) override {
-        if (status != 200) return false;
+        if (status != 200 || length > limit_) return false;
         writer = platform::CreateFileWriter(path_);
         announced = length;
         flags_.bytesExpected.store(length);
@@ -71,7 +72,7 @@ public:
             return false;
         }
         const std::size_t admitted = Admitted(announced, received, size);
-        if (!writer->Write(data, admitted)) return false;
+        if (int64_t(admitted) > limit_ - received || !writer->Write(data, admitted)) return false;
         received += int64_t(admitted);
         flags_.bytesReceived.store(received);
         return admitted == size;
@@ -88,6 +89,7 @@ public:
 
 private:
     std::string path_;
+    int64_t limit_;
     UpdateFlags& flags_;
 };
 
@@ -130,7 +132,7 @@ std::string CHttpUpDate::HttpGetText(const std::string& address) {
 // complete, so a failed or cut transfer leaves any earlier file as it was.
 bool CHttpUpDate::HttpGetFile(const std::string& address, const std::string& path) {
     const std::string partial = path + kPartialSuffix;
-    FileSink sink(partial, flags_);
+    FileSink sink(partial, services_.maxPackageBytes, flags_);
     flags_.bytesReceived.store(0);
     flags_.bytesExpected.store(-1);
     const platform::HttpGetOptions options{true, services_.connectTimeout, services_.receiveTimeout};

@@ -21,6 +21,9 @@ struct UpdateServices {
     std::string unzipLibraryName;
     // The manifest and an install script are read whole; larger ones are refused.
     std::size_t maxDocumentBytes = 16 * 1024 * 1024;
+    // A package announced larger is not fetched, and a body that grows beyond
+    // it is cut off as a failed download: a server cannot fill the disk.
+    int64_t maxPackageBytes = int64_t(1) << 30;
 };
 
 // The running program's own path and the platform's separator and unzip library.

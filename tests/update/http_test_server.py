@@ -9,6 +9,7 @@ Serves the files under --root. A file may have a sidecar NAME.behaviour
   silent      accept the request and never answer (until the server stops)
   stall_after send this many body bytes, then go silent
   no_length   no Content-Length: the body ends when the connection closes
+  endless     the body repeats for ever (until the client goes away)
 Every request's path is appended to ROOT/requests.log.
 
   http_test_server.py --root DIR [--port N] [--port-file FILE]
@@ -56,12 +57,23 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if status in (204, 304) or self.command == "HEAD":
             return
+        if behaviour.get("endless"):
+            return self.send_for_ever(body or b"x")
         if "stall_after" in behaviour:
             self.wfile.write(body[:behaviour["stall_after"]])
             self.wfile.flush()
             return self.stay_silent()
         self.wfile.write(body[:behaviour.get("cut_after", len(body))])
         self.wfile.flush()
+        self.close_connection = True
+
+    def send_for_ever(self, body):
+        block = body * (65536 // len(body) + 1)
+        try:
+            while not self.server.stopping.is_set():
+                self.wfile.write(block)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
         self.close_connection = True
 
     def stay_silent(self):

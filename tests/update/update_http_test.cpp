@@ -2,6 +2,9 @@
 // on 127.0.0.1 (tests/update/with-http-server), odd answers included.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/file_system.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_engine.h"
@@ -117,6 +120,53 @@ TEST_F(UpdateHttp, BodyWithoutLengthOrLongerThanAnnouncedEndsWithTheConnection) 
     EXPECT_TRUE(ReadFile(Download("three.zip")) == std::string(5000, 'a'));
     TestServer::Put("im/four.zip", std::string(5000, 'b'), R"({"announce": 1000})");
     EXPECT_TRUE(ReadFile(Download("four.zip")) == std::string(1000, 'b'));
+}
+
+// A body that never ends, with or without 2 GB announced: each download fails
+// at once, leaves no part behind, and never takes more than the package limit;
+// an endless manifest is refused at its own limit. (A body that stops coming is
+// one of the cut downloads above.)
+TEST_F(UpdateHttp, HostileServersNeitherHoldTheWorkerNorFillTheDisk) {
+    engine.services.maxPackageBytes = 4 << 20;
+    engine.services.maxDocumentBytes = 1 << 20;
+    const char* behaviours[] = {R"({"endless": true, "no_length": true})",
+                                R"({"endless": true, "announce": 2147483648})"};
+    for (const char* behaviour : behaviours) {
+        TestServer::Put("im/six.zip", std::string(200000, 's'), behaviour);
+        const auto started = std::chrono::steady_clock::now();
+        const std::string archive = Download("six.zip");
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << behaviour;
+        EXPECT_FALSE(platform::PathExists(archive)) << behaviour;
+        EXPECT_FALSE(platform::PathExists(archive + ".download")) << behaviour;
+        EXPECT_LE(engine.flags.bytesReceived.load(), 4 << 20) << behaviour;
+    }
+    EXPECT_EQ(Initialise(kManifest, R"({"endless": true, "no_length": true})"), InitOutcome::RequestFailed);
+}
+
+// The download on a worker of its own while the dialog's thread watches its
+// counters and then cancels it, as the download stage does.
+TEST_F(UpdateHttp, DownloadOnAWorkerIsWatchedAndCancelledFromTheDialogThread) {
+    TestServer::Put("im/seven.zip", std::string(100000, 'w'), R"({"endless": true, "no_length": true})");
+    engine.updater.ReadServerConfig();
+    engine.updater.entries = {{"3.0.0.6", "seven.zip", "", 1}};
+    engine.StoreModulePath();
+    std::thread worker([this] {
+        engine.DownloadEntry(0);
+        engine.flags.downloadFinished.store(1);
+    });
+    int position = 0;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         engine.flags.bytesReceived.load() < 1000000 && std::chrono::steady_clock::now() < end;) {
+        position = update::ProgressPosition(engine.flags.bytesReceived.load(), engine.flags.bytesExpected.load());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(position, 0);  // nothing announced, nothing to show on the bar
+    engine.flags.cancelRequested.store(1);
+    worker.join();
+    EXPECT_EQ(engine.flags.downloadFinished.load(), 1);
+    EXPECT_GE(engine.flags.bytesReceived.load(), 1000000);
+    EXPECT_FALSE(platform::PathExists(client / "seven.zip"));
+    EXPECT_FALSE(platform::PathExists(client / "seven.zip.download"));
 }
 
 TEST_F(UpdateHttp, CancelStopsTheTransferAndRemovesThePart) {
