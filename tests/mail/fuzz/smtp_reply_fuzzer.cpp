@@ -1,0 +1,119 @@
+// Plays any bytes as the server's side of a send job, split into pieces at any
+// point: each receive of the client takes the next piece (at most what its
+// buffer holds; the rest waits for the next receive, as TCP would keep it).
+// Input: the server's bytes, where 0xFF starts a mark: 0xFF 0xFF is a 0xFF
+// byte, 0xFF 0x00 a receive that fails, 0xFF 0x01 a send that fails, and 0xFF
+// with anything else ends a piece. After the input the server has closed.
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <string>
+
+#include "mail/api/mail_job.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+struct Piece {
+    enum Kind { Bytes, ReceiveError, SendError } kind = Bytes;
+    std::string bytes;
+};
+
+std::deque<Piece> Pieces(const uint8_t* data, size_t size) {
+    std::deque<Piece> pieces(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] != 0xFF || i + 1 == size) {
+            pieces.back().bytes += char(data[i]);
+            continue;
+        }
+        const uint8_t mark = data[++i];
+        if (mark == 0xFF) {
+            pieces.back().bytes += char(0xFF);
+        } else {
+            if (mark <= 1) pieces.push_back({mark == 0 ? Piece::ReceiveError : Piece::SendError, {}});
+            pieces.emplace_back();
+        }
+    }
+    return pieces;
+}
+
+// A server that answers from the pieces; checks that the client speaks in lock
+// step: one whole command line (or the message) before each receive but the first.
+class ScriptedChannel final : public ziromail::SmtpChannel {
+public:
+    explicit ScriptedChannel(std::deque<Piece> pieces) : pieces_(std::move(pieces)) {}
+
+    bool Open(const std::string&, int, platform::Milliseconds) override { return true; }
+
+    long SendSome(const char* data, size_t length, platform::Milliseconds) override {
+        if (!pieces_.empty() && pieces_.front().kind == Piece::SendError) {
+            pieces_.pop_front();
+            return -1;
+        }
+        Check(!quitSent_);
+        // Partial sends, so that the sending loop is exercised too.
+        const size_t sent = length < 1000 ? length : 1000;
+        pending_.append(data, sent);
+        transcript_.append(data, sent);
+        quitSent_ = pending_ == "quit\r\n";
+        return long(sent);
+    }
+
+    long ReceiveSome(char* buffer, size_t capacity, platform::Milliseconds) override {
+        Check(receives_ == 0 ? pending_.empty() : pending_.size() >= 2 && pending_.ends_with("\r\n"));
+        Check(pending_.find("\r\n") == pending_.size() - 2 || pending_.ends_with("\r\n.\r\n") || receives_ == 0);
+        pending_.clear();
+        ++receives_;
+        if (pieces_.empty()) return 0;
+        Piece& piece = pieces_.front();
+        if (piece.kind == Piece::ReceiveError) {
+            pieces_.pop_front();
+            return -1;
+        }
+        const size_t n = piece.bytes.size() < capacity ? piece.bytes.size() : capacity;
+        piece.bytes.copy(buffer, n);
+        piece.bytes.erase(0, n);
+        if (piece.bytes.empty()) pieces_.pop_front();
+        return long(n);
+    }
+
+    const std::string& Transcript() const { return transcript_; }
+    int Receives() const { return receives_; }
+
+private:
+    std::deque<Piece> pieces_;
+    std::string pending_;  // sent since the last receive
+    std::string transcript_;
+    int receives_ = 0;
+    bool quitSent_ = false;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ziromail::SmtpSession session("mail.example.com", 25, 7);
+    session.userName = "user@example.com";
+    session.password = "secret";
+    session.sender = "from@example.com";
+    session.toList = "a@example.com;b@example.com";
+    session.ccList = "c@example.com";
+    session.subject = "s";
+    session.htmlBody = "<html>x</html>";
+
+    auto owned = std::make_unique<ScriptedChannel>(Pieces(data, size));
+    ScriptedChannel& channel = *owned;
+    ziromail::SmtpClient client(session.timeouts, std::move(owned));
+    const int status = ziromail::RunMailJob(session, client);
+
+    Check(status == 0 || status == -1 || status == -2 || status == -3 || status == -4 || status == -6 ||
+          status == -7);
+    // Greeting, HELO, three login steps, MAIL FROM, three RCPT TO, DATA and the message.
+    Check(channel.Receives() <= 11);
+    const std::string& sent = channel.Transcript();
+    Check(sent.empty() || sent.ends_with("\r\n"));
+    Check((status == 0) == sent.ends_with("\r\n.\r\nquit\r\n"));
+    return 0;
+}
