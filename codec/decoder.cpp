@@ -1,6 +1,7 @@
 #include "codec/decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "codec/dsp.h"
@@ -89,9 +90,23 @@ void Decoder::DecodeSubframe(int subframe, const SubframeParams& p, bool bad, bo
         DecodeGains(gainPredictor_, p.gains, code, gains_);
     sharp_ = std::clamp(gains_.pitch, kSharpMin, kSharpMax);
 
-    for (int i = 0; i < kL; ++i) exc[i] = gains_.pitch * exc[i] + gains_.code * code[i];
-    SynthesisFilter(filters.a[subframe], exc, synthesis + subframe * kL, kL, synthesisMemory_,
-                    true);
+    // The excitation is held to 16 bits as in the fixed-point decoder: with pitch
+    // gains above 1 a stream of hostile frames would otherwise grow it until it
+    // overflows to infinity.
+    for (int i = 0; i < kL; ++i)
+        exc[i] = std::clamp(gains_.pitch * exc[i] + gains_.code * code[i], -32768.0, 32767.0);
+    double* speech = synthesis + subframe * kL;
+    double memory[kOrder];
+    std::copy(std::begin(synthesisMemory_), std::end(synthesisMemory_), memory);
+    SynthesisFilter(filters.a[subframe], exc, speech, kL, synthesisMemory_, true);
+    // G.729 A: speech beyond 16 bits has the whole excitation history scaled
+    // down by 4 and the subframe made again, then held to 16 bits.
+    if (std::any_of(speech, speech + kL, [](double x) { return std::fabs(x) > 32767.0; })) {
+        for (double& e : excitation_) e *= 0.25;
+        std::copy(std::begin(memory), std::end(memory), synthesisMemory_);
+        SynthesisFilter(filters.a[subframe], exc, speech, kL, synthesisMemory_, true);
+        for (int i = 0; i < kL; ++i) speech[i] = std::clamp(speech[i], -32768.0, 32767.0);
+    }
 }
 
 }  // namespace g729a

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "codec/decoder.h"
 #include "codec/dsp.h"
 #include "codec/encoder.h"
+#include "codec/frame_decoder.h"
 #include "codec/lsp_quantizer.h"
 #include "codec/pitch.h"
 #include "tests/codec/whole_signal.h"
@@ -294,6 +296,29 @@ TEST(RoundTrip, TonesKeepTheirWaveform) {
         ASSERT_EQ(decoded.size(), pcm.size());
         EXPECT_GT(codec_test::SegmentalSnr(pcm, decoded, 40), 5.0) << f << " Hz";
     }
+}
+
+// Frames from a hostile peer: pitch gains above 1 over and over must not grow
+// the output without end (towards infinity, which the rounding to 16 bits
+// cannot take). Each stream is random frames, then one of them repeated.
+TEST(Decoder, RandomFramesKeepTheOutputFiniteAndBounded) {
+    std::mt19937 random(7);
+    double loudest = 0.0;
+    for (int stream = 0; stream < 40; ++stream) {
+        FrameDecoder decoder;
+        uint8_t frame[kBytesPerFrame];
+        double out[kSamplesPerFrame];
+        for (int f = 0; f < 400; ++f) {
+            if (f < 40 || f % 50 == 0)
+                for (uint8_t& byte : frame) byte = uint8_t(random());
+            decoder.Decode(frame, 0, out);
+            for (double x : out) {
+                ASSERT_TRUE(std::isfinite(x));
+                loudest = std::max(loudest, std::fabs(x));
+            }
+        }
+    }
+    EXPECT_LT(loudest, 1e6);
 }
 
 TEST(RoundTrip, VoiceKeepsItsLoudnessContour) {
