@@ -2,6 +2,7 @@
 that injects faults, and aligning received audio with what was sent."""
 import json
 import os
+import random
 import socket
 import subprocess
 import threading
@@ -149,3 +150,92 @@ class FaultyRelay:
             if held is not None:
                 s.sendto(held, target)
                 held = None
+
+
+class HostileRelay:
+    """Forwards UDP between two parties on a pair of ports (RTP and RTCP), in
+    both directions, dropping, duplicating, reordering (holding a datagram back
+    behind the next one) and flipping one random bit of datagrams at random.
+    Nothing passes until both parties have been heard, so that every datagram
+    forwarded reaches a party that is listening. For each direction's RTP it
+    records what it delivered: the sequence numbers of intact datagrams and the
+    number of flipped ones."""
+
+    def __init__(self, port, party_a, party_b, drop=0.5, duplicate=0.1, reorder=0.1, flip=0.01, seed=1):
+        self.port, self.a, self.b = port, party_a, party_b
+        self.drop, self.duplicate, self.reorder, self.flip = drop, duplicate, reorder, flip
+        self.random = random.Random(seed)
+        self.lock = threading.Lock()
+        self.heard = set()
+        self.counts = {key: dict(seen=0, dropped=0, duplicated=0, reordered=0, flipped=0)
+                       for key in ("a", "b")}
+        self.intact = {"a": [], "b": []}   # sequence numbers of intact RTP delivered, per sender
+        self.flipped_rtp = {"a": 0, "b": 0}
+        self.sockets = []
+        for p in (port, port + 1):
+            s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 20)
+            s.bind(("127.0.0.1", p))
+            s.settimeout(0.2)
+            self.sockets.append(s)
+        self.running = True
+        self.threads = [threading.Thread(target=self._run, args=(i,), daemon=True) for i in range(2)]
+        for t in self.threads:
+            t.start()
+
+    def close(self):
+        self.running = False
+        for t in self.threads:
+            t.join()
+        for s in self.sockets:
+            s.close()
+
+    def _deliver(self, index, sender, data, flipped, target):
+        self.sockets[index].sendto(data, target)
+        if index == 0 and len(data) >= 12:
+            if flipped:
+                self.flipped_rtp[sender] += 1
+            else:
+                self.intact[sender].append(int.from_bytes(data[2:4], "big"))
+
+    def _run(self, index):
+        s = self.sockets[index]
+        held = None
+        while self.running:
+            try:
+                data, source = s.recvfrom(65536)
+            except socket.timeout:
+                if held is not None:
+                    with self.lock:
+                        self._deliver(index, *held)
+                    held = None
+                continue
+            sender = "a" if source[1] in (self.a, self.a + 1) else "b"
+            target = ("127.0.0.1", (self.b if sender == "a" else self.a) + index)
+            with self.lock:
+                self.heard.add(sender)
+                if len(self.heard) < 2:
+                    continue
+                counts, rnd = self.counts[sender], self.random
+                counts["seen"] += 1
+                if rnd.random() < self.drop:
+                    counts["dropped"] += 1
+                    continue
+                flipped = rnd.random() < self.flip
+                if flipped:
+                    counts["flipped"] += 1
+                    bit = rnd.randrange(len(data) * 8)
+                    data = bytearray(data)
+                    data[bit // 8] ^= 0x80 >> (bit % 8)
+                    data = bytes(data)
+                if held is None and rnd.random() < self.reorder:
+                    counts["reordered"] += 1
+                    held = (sender, data, flipped, target)
+                    continue
+                copies = 2 if rnd.random() < self.duplicate else 1
+                counts["duplicated"] += copies - 1
+                for _ in range(copies):
+                    self._deliver(index, sender, data, flipped, target)
+                if held is not None:
+                    self._deliver(index, *held)
+                    held = None

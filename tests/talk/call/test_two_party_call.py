@@ -126,6 +126,60 @@ class FaultsInjected(unittest.TestCase):
         self.assertEqual(source["packets_received"], relay.forwarded_from_a)
 
 
+class HostileRelayCall(unittest.TestCase):
+    """A call through a relay that drops half of all datagrams, duplicates and
+    reorders a tenth and flips a bit in one in a hundred, for --hostile-seconds
+    of talk (60 by default)."""
+
+    def test_call_survives_and_statistics_match_what_the_relay_did(self):
+        seconds = ARGS.hostile_seconds
+        d = tempfile.mkdtemp(prefix="tarnel-hostile-")
+        port_a, port_b, port_relay = ARGS.port_base + 500, ARGS.port_base + 600, ARGS.port_base + 700
+        sentence = "The quick brown fox jumps over the lazy dog while seven swans swim south. "
+        mic_a = callkit.make_speech(os.path.join(d, "a.pcm"), sentence * (seconds // 4 + 1), seconds + 3)
+        mic_b = callkit.make_speech(os.path.join(d, "b.pcm"), "Numbers one two three. " * (seconds // 2 + 1),
+                                    seconds + 3)
+        relay = callkit.HostileRelay(port_relay, port_a, port_b, seed=ARGS.seed)
+        try:
+            b = callkit.start_call(ARGS.tool, port_b, [f"127.0.0.1:{port_relay}"], mic_b,
+                                   os.path.join(d, "b_out.pcm"), seconds + 2)
+            a = callkit.start_call(ARGS.tool, port_a, [f"127.0.0.1:{port_relay}"], mic_a,
+                                   os.path.join(d, "a_out.pcm"), seconds)
+            stats_a = callkit.finish_call(a, timeout=seconds + 60)
+            stats_b = callkit.finish_call(b, timeout=seconds + 60)
+        finally:
+            relay.close()
+        print(f"relay: {relay.counts}, flipped RTP delivered {relay.flipped_rtp}", file=sys.stderr)
+        for sender in ("a", "b"):
+            counts = relay.counts[sender]
+            self.assertAlmostEqual(counts["dropped"] / counts["seen"], 0.5, delta=0.06)
+
+        # B, which hangs up last, heard everything the relay let through from A.
+        entries = [s for s in stats_b["sources"] if s["ssrc"] == stats_a["ssrc"]]
+        self.assertTrue(entries, "B has no statistics of A")
+        received = sum(s["packets_received"] for s in entries)
+        lost = sum(s["lost"] for s in entries)
+        intact, flipped = set(relay.intact["a"]), relay.flipped_rtp["a"]
+        print(f"B of A: received {received}, lost {lost}; relay: {len(intact)} intact, {flipped} flipped",
+              file=sys.stderr)
+        self.assertGreaterEqual(received, len(intact) - flipped)
+        self.assertLessEqual(received, len(intact) + flipped)
+        missing = max(intact) - min(intact) + 1 - len(intact)
+        self.assertLessEqual(abs(lost - missing), 2 * flipped + 2)
+        # A hung up first: what the relay sent B's way afterwards went nowhere.
+        entries = [s for s in stats_a["sources"] if s["ssrc"] == stats_b["ssrc"]]
+        self.assertTrue(entries, "A has no statistics of B")
+        self.assertLessEqual(sum(s["packets_received"] for s in entries),
+                             len(set(relay.intact["b"])) + relay.flipped_rtp["b"])
+
+        # Speech still comes through: most 30 ms blocks while A talked carry sound.
+        heard = callkit.read_pcm(os.path.join(d, "b_out.pcm"))[callkit.RATE:(seconds - 1) * callkit.RATE]
+        blocks = heard[:len(heard) // 240 * 240].reshape(-1, 240)
+        loud = np.sqrt((blocks ** 2).mean(axis=1)) > 100
+        print(f"B's speaker: {loud.mean():.2f} of the blocks carry sound", file=sys.stderr)
+        self.assertGreater(loud.mean(), 0.3)
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -136,6 +190,8 @@ def main():
     parser.add_argument("--port-base", type=int, default=47000)
     parser.add_argument("--stagger", type=float, default=1.0,
                         help="seconds between the two starts; more when the first program starts slowly")
+    parser.add_argument("--hostile-seconds", type=int, default=60, help="length of the call through the hostile relay")
+    parser.add_argument("--seed", type=int, default=1, help="the hostile relay's random seed")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
