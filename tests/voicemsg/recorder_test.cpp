@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/buffer_monitor.h"
@@ -211,6 +212,41 @@ TEST_F(MessageDevicesTest, PlaybackStartsAtTheOldestBlockAfterEightSilentBuffers
     waveOut.Stop();
     EXPECT_EQ(log.calls.Events().front(), "sleep 1000");
     EXPECT_EQ(log.calls.Events().back(), "Close");
+}
+
+// The devices on threads of their own, as the sound system runs its callbacks,
+// while the dialog's thread keeps asking how long the message is.
+TEST(RecorderOnDeviceThreads, RecordsPacksAndPlaysWhileTheDialogWatches) {
+    using namespace std::chrono_literals;
+    const std::vector<uint8_t> said = Speech(16000);
+    auto speaker = std::make_shared<PcmSink>();
+    support::NoSleeper noSleep;
+    LeaveWordServices services;
+    services.devices = {MakeVirtualWaveDeviceFactory({std::make_shared<PcmSource>(said), speaker, nullptr}), &noSleep};
+    CLeaveWordRecorder recorder(services);
+
+    ASSERT_TRUE(recorder.StartRecording());
+    for (auto end = std::chrono::steady_clock::now() + 400ms; std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(1ms), (void)recorder.BlockCount();
+    ASSERT_TRUE(recorder.StopRecording());
+    const size_t blocks = recorder.BlockCount();
+    ASSERT_GE(blocks, 5u);
+
+    std::vector<char> text(kPackTextCapacity);
+    const uint32_t length = recorder.BuildPackText(text.data());
+    ASSERT_EQ(length, 640 * blocks);
+    recorder.LoadPackText(text.data(), length);
+    ASSERT_EQ(recorder.BlockCount(), blocks);
+
+    recorder.StartPlayback();
+    const size_t heard = 3840 + 480 * blocks;
+    for (auto end = std::chrono::steady_clock::now() + 5s;
+         speaker->BytesWritten() < heard && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(1ms), (void)recorder.BlockCount();
+    recorder.StopPlayback();
+    const std::vector<uint8_t> played = speaker->Contents();
+    ASSERT_GE(played.size(), heard);
+    EXPECT_TRUE(std::equal(said.begin(), said.begin() + long(480 * blocks), played.begin() + 3840));
 }
 
 }  // namespace
