@@ -32,11 +32,21 @@ int CBufferMonitor::PutFrame(int /*unused*/, const uint8_t* block) {
 
 QueueReader* CBufferMonitor::OpenReader() {
     std::lock_guard guard(lock_);
+    QueueReader* reader = TakeReaderLocked();
+    if (reader) reader->cursor = blocks_.size() < 2 ? 0 : blocks_.size() - 2;
+    return reader;
+}
+
+QueueReader* CBufferMonitor::OpenReaderAtOldest() {
+    std::lock_guard guard(lock_);
+    return TakeReaderLocked();
+}
+
+QueueReader* CBufferMonitor::TakeReaderLocked() {
     for (QueueReader& reader : readers_) {
         if (reader.inUse) continue;
         reader.inUse = true;
-        // A new reader starts at the second-newest block.
-        reader.cursor = blocks_.size() < 2 ? 0 : blocks_.size() - 2;
+        reader.cursor = 0;
         return &reader;
     }
     return nullptr;

@@ -42,7 +42,10 @@ public:
     // Appends a copy of a whole block with its own type; always -1.
     int PutFrame(int unused, const uint8_t* block) override;
 
+    // A reader on the second-newest block (a live stream joins near its end).
     QueueReader* OpenReader();
+    // A reader on the oldest block (a message is read from its start).
+    QueueReader* OpenReaderAtOldest();
     const uint8_t* ReadNext(QueueReader* reader);
     void CloseReader(QueueReader* reader);
     void ClearQueue();
@@ -58,6 +61,7 @@ private:
     uint8_t* AllocBlock(uint64_t size);
     uint64_t EvictOldest(uint64_t size);
     bool Append(uint8_t* block);
+    QueueReader* TakeReaderLocked();
     int TypeSlot(uint8_t type) const;
     uint8_t* FindRoomLocked(uint64_t size) const;
 

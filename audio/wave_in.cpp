@@ -1,14 +1,18 @@
 #include "audio/wave_in.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audio/buffer_monitor.h"
 #include "platform/clock.h"
 
-CWaveIn::CWaveIn(WaveDeviceSetup setup)
+CWaveIn::CWaveIn(WaveDeviceSetup setup, WaveInConfig config)
     : setup_(std::move(setup)),
+      bufferSize_(config.bufferSize),
       sleeper_(setup_.sleeper ? *setup_.sleeper : platform::SystemSleeper()),
-      buffers_(new uint8_t[kBufferCount * kBufferSize]()) {}
+      buffers_(new uint8_t[kBufferCount * size_t(bufferSize_)]()) {
+    if (config.encode) codec_.emplace();
+}
 
 CWaveIn::~CWaveIn() {
     if (running_) Stop();
@@ -21,8 +25,8 @@ bool CWaveIn::Start() {
     for (int i = 0; i < kBufferCount; ++i) {
         WaveBuffer& header = headers_[size_t(i)];
         header = WaveBuffer{};
-        header.data = buffers_.get() + i * kBufferSize;
-        header.length = kBufferSize;
+        header.data = buffers_.get() + i * size_t(bufferSize_);
+        header.length = bufferSize_;
         device_->Prepare(&header);
         device_->AddBuffer(&header);
     }
@@ -54,6 +58,15 @@ void CWaveIn::OnData(WaveBuffer* buffer) {
         return;
     }
     const uint32_t stamp = timeStamp_ += kStampStep;
+    if (codec_)
+        QueueEncoded(target, buffer, stamp);
+    else
+        QueueRaw(target, buffer, stamp);
+    buffer->bytesRecorded = 0;
+    device_->AddBuffer(buffer);
+}
+
+void CWaveIn::QueueEncoded(CBufferMonitor* target, const WaveBuffer* buffer, uint32_t stamp) {
     // A short buffer (as during a reset) queues the previous frame again.
     if (buffer->data && buffer->bytesRecorded == kBufferSize) {
         int16_t samples[kSamplesPerFrame];
@@ -61,6 +74,10 @@ void CWaveIn::OnData(WaveBuffer* buffer) {
         EncodeFrame(samples, frame_.data());
     }
     target->PushFrame(frame_.data(), kBytesPerFrame, stamp);
-    buffer->bytesRecorded = 0;
-    device_->AddBuffer(buffer);
+}
+
+void CWaveIn::QueueRaw(CBufferMonitor* target, const WaveBuffer* buffer, uint32_t stamp) const {
+    // A device never reports more than the buffer holds; trust it no further.
+    const uint32_t bytes = std::min(buffer->bytesRecorded, bufferSize_);
+    if (buffer->data && bytes) target->PushFrame(buffer->data, bytes, stamp);
 }

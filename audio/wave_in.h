@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "audio/wave_device_factory.h"
 #include "codec/audio_code.h"
@@ -13,17 +14,25 @@ namespace platform {
 class Sleeper;
 }
 
-// Records the microphone in 10 ms buffers, encodes each into one speech frame
-// and appends it as a frame block to the target queue. All work happens in
-// the device callback; there is no thread of its own.
+// What a capture makes of each recorded buffer. The defaults are the talk's:
+// 10 ms buffers, each encoded into one speech frame. Without encoding, the
+// recorded bytes of each buffer are queued as they are.
+struct WaveInConfig {
+    uint32_t bufferSize = 160;
+    bool encode = true;  // encoding takes exactly 160 bytes (80 samples)
+};
+
+// Records the microphone into a target queue, one frame block per completed
+// device buffer: by default 10 ms encoded into one speech frame. All work
+// happens in the device callback; there is no thread of its own.
 class CWaveIn {
 public:
     static constexpr int kBufferCount = 16;
-    static constexpr uint32_t kBufferSize = 160;  // 80 samples, 10 ms
+    static constexpr uint32_t kBufferSize = 160;  // 80 samples, 10 ms: what one speech frame encodes
     static constexpr uint32_t kStampStep = 40;
     static constexpr uint32_t kStopWaitMs = 1000;
 
-    explicit CWaveIn(WaveDeviceSetup setup = {});
+    explicit CWaveIn(WaveDeviceSetup setup = {}, WaveInConfig config = {});
     ~CWaveIn();
     CWaveIn(const CWaveIn&) = delete;
     CWaveIn& operator=(const CWaveIn&) = delete;
@@ -46,10 +55,13 @@ public:
 private:
     static void Callback(uint32_t message, void* instance, WaveBuffer* buffer);
     void OnData(WaveBuffer* buffer);
+    void QueueEncoded(CBufferMonitor* target, const WaveBuffer* buffer, uint32_t stamp);
+    void QueueRaw(CBufferMonitor* target, const WaveBuffer* buffer, uint32_t stamp) const;
 
     WaveDeviceSetup setup_;
+    const uint32_t bufferSize_;
     platform::Sleeper& sleeper_;
-    CAudioCode codec_;  // its construction resets the process-wide codec
+    std::optional<CAudioCode> codec_;  // only when encoding: its construction resets the process-wide codec
     WaveFormat format_;
     std::array<WaveBuffer, kBufferCount> headers_{};
     std::unique_ptr<uint8_t[]> buffers_;

@@ -1,14 +1,18 @@
 #include "audio/wave_out.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audio/buffer_monitor.h"
 #include "platform/clock.h"
 
-CWaveOut::CWaveOut(WaveDeviceSetup setup)
+CWaveOut::CWaveOut(WaveDeviceSetup setup, WaveOutConfig config)
     : setup_(std::move(setup)),
+      config_(config),
       sleeper_(setup_.sleeper ? *setup_.sleeper : platform::SystemSleeper()),
-      buffers_(new uint8_t[kBufferCount * kBufferSize]()) {}
+      buffers_(new uint8_t[kBufferCount * kBufferSize]()) {
+    if (config_.decode) codec_.emplace();
+}
 
 CWaveOut::~CWaveOut() {
     if (playing_) Stop();
@@ -16,7 +20,8 @@ CWaveOut::~CWaveOut() {
 
 void CWaveOut::Start() {
     if (!source_ || playing_) return;
-    reader_ = source_->OpenReader();
+    reader_ = config_.readerStart == WaveOutConfig::ReaderStart::Oldest ? source_->OpenReaderAtOldest()
+                                                                        : source_->OpenReader();
     readerSource_ = source_;
     device_ = (setup_.factory ? setup_.factory : GetWaveDeviceFactory())->CreateWaveOut();
     device_->Open(format_, &CWaveOut::Callback, this);
@@ -67,7 +72,18 @@ void CWaveOut::Fill(WaveBuffer* buffer) {
         return;
     }
     std::memcpy(blockData_.data(), FrameBlockData(block), length);
+    if (codec_) {
+        FillDecoded(buffer, blockData_.data(), length);
+        return;
+    }
+    // Raw PCM; a short block ends in silence rather than in what the buffer played before.
+    const uint32_t played = std::min(length, kBufferSize);
+    std::memcpy(buffer->data, blockData_.data(), played);
+    std::memset(buffer->data + played, 0, kBufferSize - played);
+}
+
+void CWaveOut::FillDecoded(WaveBuffer* buffer, const uint8_t* data, uint32_t length) {
     // Any length but one whole block leaves the previous audio in place.
-    codec_.Decode(blockData_.data(), int32_t(length), decoded_.data(), nullptr);
+    codec_->Decode(data, int32_t(length), decoded_.data(), nullptr);
     std::memcpy(buffer->data, decoded_.data(), kBufferSize);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "audio/wave_device_factory.h"
 #include "codec/audio_code.h"
@@ -13,9 +14,19 @@ namespace platform {
 class Sleeper;
 }
 
+// What a playback makes of the source's blocks. The defaults are the talk's:
+// each block is three speech frames, and playing joins the stream near its
+// newest block. A message instead is raw PCM played from its oldest block.
+struct WaveOutConfig {
+    enum class ReaderStart { SecondNewest, Oldest };
+    bool decode = true;
+    ReaderStart readerStart = ReaderStart::SecondNewest;
+};
+
 // Plays the blocks of a source queue: eight 30 ms buffers circulate at the
-// device; each one that comes back is refilled with the next block decoded,
-// or with silence when none is waiting. All work happens in the device
+// device; each one that comes back is refilled with the next block (decoded,
+// or as it is), or with silence when none is waiting. Every start begins with
+// the 240 ms of the eight buffers zeroed. All work happens in the device
 // callback; there is no thread of its own.
 class CWaveOut {
 public:
@@ -24,7 +35,7 @@ public:
     static constexpr uint32_t kBlockDataSize = 512;
     static constexpr uint32_t kStopWaitMs = 1000;
 
-    explicit CWaveOut(WaveDeviceSetup setup = {});
+    explicit CWaveOut(WaveDeviceSetup setup = {}, WaveOutConfig config = {});
     ~CWaveOut();
     CWaveOut(const CWaveOut&) = delete;
     CWaveOut& operator=(const CWaveOut&) = delete;
@@ -44,10 +55,12 @@ private:
     static void Callback(uint32_t message, void* instance, WaveBuffer* buffer);
     void OnDone(WaveBuffer* buffer);
     void Fill(WaveBuffer* buffer);
+    void FillDecoded(WaveBuffer* buffer, const uint8_t* data, uint32_t length);
 
     WaveDeviceSetup setup_;
+    const WaveOutConfig config_;
     platform::Sleeper& sleeper_;
-    CAudioCode codec_;  // its construction resets the process-wide codec
+    std::optional<CAudioCode> codec_;  // only when decoding: its construction resets the process-wide codec
     WaveFormat format_;
     std::array<WaveBuffer, kBufferCount> headers_{};
     std::unique_ptr<uint8_t[]> buffers_;

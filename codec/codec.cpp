@@ -19,7 +19,9 @@ struct EncoderSide {
     Encoder encoder;
     int params[kParamsPerFrame] = {};
 
+    // G.729 4.3: the encoder starts initialized.
     EncoderSide() { Reset(); }
+    // G.729 4.3: initial state of the encoder.
     void Reset() {
         preFilter.Reset();
         encoder.Reset();
@@ -36,7 +38,9 @@ struct DecoderSide {
     double synthesis[kOrder + kFrameLength] = {};  // history for the post-filter, then the frame
     double output[kFrameLength] = {};
 
+    // G.729 4.3: the decoder starts initialized.
     DecoderSide() { Reset(); }
+    // G.729 4.3: initial state of the decoder and its post-processing.
     void Reset() {
         std::fill(std::begin(synthesis), std::end(synthesis), 0.0);
         decoder.Reset();
@@ -52,13 +56,16 @@ int BadLsfFlag = 0;
 
 }  // namespace
 
+// G.729 4.3: encoder initialization.
 void InitEncoder() { encoderSide.Reset(); }
 
+// G.729 4.3: decoder initialization.
 void InitDecoder() {
     BadLsfFlag = 0;
     decoderSide.Reset();
 }
 
+// G.729 2.1, 3.1: one frame through pre-processing and the encoder, packed.
 void EncodeFrame(const int16_t* samples, uint8_t* frame) {
     EncoderSide& e = encoderSide;
     double* speech = e.encoder.NewSpeech();
@@ -68,6 +75,7 @@ void EncodeFrame(const int16_t* samples, uint8_t* frame) {
     PackFrame(e.params, frame);
 }
 
+// G.729 2.2, 4.1, 4.2: one frame unpacked, decoded and post-processed.
 void DecodeFrame(const uint8_t* frame, int16_t* samples, int badFrame) {
     DecoderSide& d = decoderSide;
     d.params[kBadFrame] = badFrame != 0 ? 1 : 0;

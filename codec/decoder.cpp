@@ -14,6 +14,7 @@ constexpr int kL = kSubframeLength;
 
 }  // namespace
 
+// G.729 4.3: decoder initialization.
 void Decoder::Reset() {
     std::fill(std::begin(excitation_), std::end(excitation_), 0.0);
     std::fill(std::begin(synthesisMemory_), std::end(synthesisMemory_), 0.0);
@@ -23,11 +24,13 @@ void Decoder::Reset() {
     lspDequantizer_.Reset();
 }
 
+// G.729 4.4.4: the random generator of the replacement excitation.
 uint16_t Decoder::NextRandom() {
     randomState_ = static_cast<uint16_t>(randomState_ * 31821u + 13849u);
     return randomState_;
 }
 
+// G.729 4.1, 4.4: parameter decoding of one frame, concealing erasures.
 void Decoder::Decode(const int params[kDecoderParamCount], int badLsf, double synthesis[80],
                      SubframeFilters& filters) {
     const bool bad = params[kBadFrame] != 0;
@@ -48,6 +51,7 @@ void Decoder::Decode(const int params[kDecoderParamCount], int badLsf, double sy
     std::copy(excitation_ + kFrameLength, std::end(excitation_), excitation_);
 }
 
+// G.729 4.1.2, 4.4: the subframe delay, repeated on erasure.
 // A bad delay repeats the previous lag, which then grows by one per concealed subframe.
 PitchDelay Decoder::SubframeDelay(int subframe, int index, bool delayBad, int firstDelay) {
     if (delayBad) {
@@ -61,6 +65,7 @@ PitchDelay Decoder::SubframeDelay(int subframe, int index, bool delayBad, int fi
     return delay;
 }
 
+// G.729 4.1.2 to 4.1.6, 4.4.4: the excitation and speech of one subframe.
 void Decoder::DecodeSubframe(int subframe, const SubframeParams& p, bool bad, bool delayBad,
                              int& firstDelay, SubframeFilters& filters, double* synthesis) {
     double* exc = excitation_ + kExcitationHistory + subframe * kL;

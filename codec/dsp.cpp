@@ -4,8 +4,7 @@ namespace g729a {
 
 namespace {
 
-inline Double2 Splat(double v) { return Double2{v, v}; }
-
+// G.729 4.1.6: part of the synthesis filter 1/A(z).
 // c[3] p[-3] + ... + c[10] p[-10] as a tree, for both outputs of a pair at once.
 inline Double2 OlderTerms(const Double2* c, const double* p) {
     return ((c[3] * Splat(p[-3]) + c[4] * Splat(p[-4])) +
@@ -16,6 +15,7 @@ inline Double2 OlderTerms(const Double2* c, const double* p) {
 
 }  // namespace
 
+// G.729 4.1.6, 3.5, 3.6: filtering through 1/A(z).
 // Two outputs per step, both from the outputs before the pair:
 //   y[n]     = x[n] - sum a[m] y[n-m]
 //   y[n + 1] = x[n + 1] - a[1] x[n] - sum e[m] y[n-m],  e[m] = a[m+1] - a[1] a[m], a[11] = 0.
@@ -50,6 +50,7 @@ void SynthesisFilter(const double* a, const double* x, double* y, int length, do
         for (int i = 0; i < kOrder; ++i) memory[i] = out[length - kOrder + i];
 }
 
+// G.729 3.6, 4.2.1: filtering through A(z), the LP residual.
 void ResidualFilter(const double* a, const double* x, double* y, int length) {
     // Two outputs at a time, with two partial sums each.
     int n = 0;
@@ -68,6 +69,7 @@ void ResidualFilter(const double* a, const double* x, double* y, int length) {
     }
 }
 
+// G.729 3.3, 4.2.2: the coefficients of A(z/gamma).
 void WeightCoefficients(const double* a, double gamma, double* ap) {
     double factor = gamma;
     ap[0] = a[0];
@@ -77,6 +79,7 @@ void WeightCoefficients(const double* a, double gamma, double* ap) {
     }
 }
 
+// G.729 3.7.3: a vector filtered through the impulse response h(n).
 void Convolve(const double* x, const double* h, double* y, int length) {
     // y[n] is a dot product of h with x reversed; reversing once keeps every product
     // contiguous.
@@ -85,6 +88,7 @@ void Convolve(const double* x, const double* h, double* y, int length) {
     for (int n = 0; n < length; ++n) y[n] = DotProduct(h, reversed + length - 1 - n, n + 1);
 }
 
+// G.729 3.1, 4.2.5: the second-order high-pass filters of pre- and post-processing.
 // Two outputs per step (n, n + 1) from the two outputs before them, with
 // y[n + 1] = f[n + 1] + a1 f[n] + (a1^2 + a2) y[n - 1] + a1 a2 y[n - 2], where f is the
 // feed-forward part: a shorter recursion chain than one output at a time.
@@ -122,6 +126,7 @@ void HighPassFilter::Run(const double b[3], const double a[3], double* signal, i
     y2 = py2;
 }
 
+// G.729 3.8.1, A.3.7: the target backward-filtered through h(n), d(n).
 void BackwardFilter(const double* x, const double* h, double* d, int length) {
     for (int n = 0; n < length; ++n) d[n] = DotProduct(x + n, h, length - n);
 }

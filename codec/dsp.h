@@ -1,22 +1,12 @@
 #pragma once
+#include "codec/double2.h"
 #include "codec/tables/tables.h"
 
 // Small filtering kernels shared by the encoder, the decoder and the post-filter.
 // Coefficient vectors a[0..kOrder] describe A(z) = a[0] + a[1]z^-1 + ... with a[0] = 1.
 namespace g729a {
 
-// Two doubles per operation where the target has vector registers (GCC vector extension;
-// lowered to scalar code elsewhere).
-using Double2 = double __attribute__((vector_size(16)));
-
-inline Double2 Load2(const double* p) {
-    Double2 v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void Store2(double* p, Double2 v) { __builtin_memcpy(p, &v, sizeof v); }
-
+// G.729 2.5: the sums of products that the correlations of clauses 3 and 4 are.
 // Four partial sums: the reduction is not one long dependency chain.
 inline double DotProduct(const double* x, const double* y, int length) {
     const int head = length & 3;
@@ -49,6 +39,7 @@ void Convolve(const double* x, const double* h, double* y, int length);
 struct HighPassFilter {
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
 
+    // G.729 4.3: the filter memory starts at zero.
     void Reset() { *this = HighPassFilter{}; }
     void Run(const double b[3], const double a[3], double* signal, int length);
 };

@@ -14,6 +14,7 @@ constexpr int kL = kSubframeLength;
 // Tilt of the weighting filter's denominator: P(z) = A(z/0.75)(1 - 0.7 z^-1).
 constexpr double kWeightingTilt = 0.7;
 
+// G.729 3.7.3: computation of the adaptive-codebook gain.
 double AdaptiveGain(const double* target, const double* filtered, double coefficients[5]) {
     const double energy = 0.01 + DotProduct(filtered, filtered, kL);
     const double correlation = DotProduct(target, filtered, kL);
@@ -24,6 +25,7 @@ double AdaptiveGain(const double* target, const double* filtered, double coeffic
 
 }  // namespace
 
+// G.729 4.3: encoder initialization.
 void Encoder::Reset() {
     std::fill(std::begin(speech_), std::end(speech_), 0.0);
     std::fill(std::begin(weighted_), std::end(weighted_), 0.0);
@@ -36,6 +38,7 @@ void Encoder::Reset() {
     taming_.Reset();
 }
 
+// G.729 3, A.3: the encoder on one frame.
 void Encoder::Encode(int params[11]) {
     double aq[2][kOrder + 1], ap[2][kOrder + 1];
     AnalyseLpc(params, aq, ap);
@@ -50,6 +53,7 @@ void Encoder::Encode(int params[11]) {
     ShiftHistories();
 }
 
+// G.729 3.2, A.3.3: LP analysis and quantization, with the weighting filter of Annex A.
 void Encoder::AnalyseLpc(int params[2], double aq[2][kOrder + 1], double ap[2][kOrder + 1]) {
     double r[kOrder + 1], a[kOrder + 1], lsp[kOrder], quantized[kOrder];
     WindowedAutocorrelation(speech_, r);
@@ -62,6 +66,7 @@ void Encoder::AnalyseLpc(int params[2], double aq[2][kOrder + 1], double ap[2][k
     std::copy(quantized, quantized + kOrder, previousQuantizedLsp_);
 }
 
+// G.729 A.3.3, A.3.4: the weighted speech of the open-loop search.
 // The LP residual goes into the current excitation (the closed-loop pitch search reads it
 // there) and, through 1/P(z), into the weighted speech.
 void Encoder::ComputeWeightedSpeech(const double aq[2][kOrder + 1],
@@ -78,6 +83,7 @@ void Encoder::ComputeWeightedSpeech(const double aq[2][kOrder + 1],
     }
 }
 
+// G.729 3.5 to 3.10, A.3.5 to A.3.10: one subframe.
 Encoder::SubframeParams Encoder::EncodeSubframe(int subframe, const double ap[kOrder + 1],
                                                 PitchRange& range) {
     SubframeParams params;
@@ -126,6 +132,7 @@ Encoder::SubframeParams Encoder::EncodeSubframe(int subframe, const double ap[kO
     return params;
 }
 
+// G.729 3.10: memory update for the next frame.
 void Encoder::ShiftHistories() {
     std::copy(speech_ + kFrameLength, std::end(speech_), speech_);
     std::copy(weighted_ + kFrameLength, std::end(weighted_), weighted_);

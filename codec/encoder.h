@@ -11,7 +11,7 @@ public:
     // Resets everything except the previous unquantised LSPs and the gain predictor,
     // which only the load sets.
     void Reset();
-    // Where the caller writes the newest 80 (pre-processed) samples before Encode.
+    // G.729 3.1: where the caller writes the newest 80 pre-processed samples before Encode.
     double* NewSpeech() { return speech_ + kSpeechBufferLength - kFrameLength; }
     // Writes the frame's 11 parameters in transmission order.
     void Encode(int params[11]);

@@ -17,9 +17,11 @@ struct SearchContext {
     // positions j and j - d. Rows are written in pairs of values, so each has a spare column.
     double byLag[kLength][kLength + 1];
 
+    // G.729 3.8.1: one element of the correlation matrix of h(n).
     double R(int i, int j) const { return i >= j ? byLag[i][i - j] : byLag[j][j - i]; }
 };
 
+// G.729 3.8.1, A.3.8: d(n) and the correlation matrix with the signs folded in.
 void PrepareContext(const double* target, const double* h, SearchContext& c) {
     BackwardFilter(target, h, c.d, kLength);
     // Branch-free: the signs are unpredictable.
@@ -54,6 +56,7 @@ struct Candidate {
     double energy = 1.0;       // energy of the filtered code vector
 };
 
+// G.729 3.8.1: comparison of two search criteria.
 // True when sq / energy is larger than bestSq / bestEnergy (energies are positive).
 bool Better(double sq, double energy, double bestSq, double bestEnergy) {
     return bestEnergy * sq > bestSq * energy;
@@ -61,6 +64,7 @@ bool Better(double sq, double energy, double bestSq, double bestEnergy) {
 
 constexpr int kPairs = (kLength / kTrackStep) * (kLength / kTrackStep);
 
+// G.729 A.3.8: the best of the candidates of one search step.
 // Index of the first largest of the values: the maximum on four lanes, then its first place.
 int FirstMaximum(const double v[kPairs]) {
     double lane[4] = {v[0], v[1], v[2], v[3]};
@@ -74,6 +78,7 @@ int FirstMaximum(const double v[kPairs]) {
     return n;
 }
 
+// G.729 A.3.8: one level of the depth-first tree search.
 // Best pulse pair on two tracks given pulses already placed.
 void SearchPair(const SearchContext& c, const int* fixed, int fixedCount, Candidate base,
                 int trackA, int trackB, int& bestA, int& bestB, Candidate& best) {
@@ -113,6 +118,7 @@ void SearchPair(const SearchContext& c, const int* fixed, int fixedCount, Candid
                      energyA[i] + energyB[j] + 2.0 * c.R(bestA, bestB)};
 }
 
+// G.729 A.3.8: one path of the depth-first tree search.
 // Places two pulses on (first pair) and then two more on (second pair) around them.
 void SearchTwoLevels(const SearchContext& c, const int firstPair[2], const int secondPair[2],
                      int pulses[4]) {
@@ -125,6 +131,7 @@ void SearchTwoLevels(const SearchContext& c, const int firstPair[2], const int s
 
 }  // namespace
 
+// G.729 A.3.8, 3.8.2: fixed-codebook search and its codeword.
 FixedCodeIndex SearchFixedCodebook(const double* target, const double* __restrict h,
                                    double* __restrict code, double* __restrict filtered) {
     static SearchContext c;  // large; kept off the stack of the audio callback thread
@@ -170,6 +177,7 @@ FixedCodeIndex SearchFixedCodebook(const double* target, const double* __restric
     return index;
 }
 
+// G.729 4.1.3: decoding of the fixed-codebook vector.
 void DecodeFixedCodebook(FixedCodeIndex index, double* code) {
     int positions = index.positions;
     int pulse[4];
@@ -186,6 +194,7 @@ void DecodeFixedCodebook(FixedCodeIndex index, double* code) {
     for (int k = 0; k < 4; ++k) code[pulse[k]] = ((index.signs >> k) & 1) ? 1.0 : -1.0;
 }
 
+// G.729 3.8, 4.1.3: the pitch enhancement of the fixed-codebook vector.
 void PitchSharpen(double* v, int delay, double sharp, int length) {
     for (int i = delay; i < length; ++i) v[i] += sharp * v[i - delay];
 }

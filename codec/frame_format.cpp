@@ -6,12 +6,14 @@
 
 namespace g729a {
 
+// G.729 4.1.5: the parity check of the first delay index.
 int ParityError(int firstDelayIndex, int parityBit) {
     return (PitchParity(firstDelayIndex) + parityBit) & 1;
 }
 
 }  // namespace g729a
 
+// G.729 2.1 (Table 1), 4.1 (Table 8): the parameters in order, each MSB first.
 // Bit writer: whole bytes leave a 16-bit accumulator as soon as they are complete, so the
 // frame is the parameters' MSB-first bit string.
 void PackFrame(const int params[kParamsPerFrame], uint8_t frame[kBytesPerFrame]) {
@@ -34,6 +36,7 @@ void PackFrame(const int params[kParamsPerFrame], uint8_t frame[kBytesPerFrame])
     }
 }
 
+// G.729 2.1 (Table 1), 4.1 (Table 8): the parameters back from the bit string.
 // Bit reader: walks the bytes from the last to the first and recovers the parameters from
 // the last to the first, carrying unread high bits of each byte to the next parameter.
 void UnpackFrame(const uint8_t frame[kBytesPerFrame], int params[kParamsPerFrame]) {

@@ -4,6 +4,7 @@
 // Helpers of the frame wrapper, visible to the tests.
 namespace g729a {
 
+// G.729 4.2.5: the output speech as 16-bit samples.
 // Rounds half away from zero and saturates to the 16-bit range.
 inline int16_t RoundToPcm(double value) {
     value += value >= 0.0 ? 0.5 : -0.5;

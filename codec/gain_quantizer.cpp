@@ -14,6 +14,7 @@ struct Candidates {
     int b = 0;  // first of kGainCandidatesB rows of GB
 };
 
+// G.729 3.9.2: preselection thresholds.
 // Number of leading thresholds that `value` passes (in the direction of the prediction's sign).
 int CountPassed(double value, const double* thresholds, int count, double predicted) {
     int n = 0;
@@ -25,6 +26,7 @@ int CountPassed(double value, const double* thresholds, int count, double predic
     return n;
 }
 
+// G.729 3.9.2: preselection of the codebook rows around the optimum gains.
 // Candidate rows around the unquantised optimum gains.
 Candidates Preselect(const double best[2], double predicted) {
     const double(&k)[2][2] = kGainPreselectCoef;
@@ -40,6 +42,7 @@ Candidates Preselect(const double best[2], double predicted) {
 
 }  // namespace
 
+// G.729 3.9.1: the predicted fixed-codebook gain.
 double GainPredictor::PredictedGain(const double* code) const {
     double energy = 0.01;
     for (int i = 0; i < kSubframeLength; ++i) energy += code[i] * code[i];
@@ -48,19 +51,23 @@ double GainPredictor::PredictedGain(const double* code) const {
     return std::exp(db * kDbToNeper);
 }
 
+// G.729 3.9.1: update of the prediction error memory.
 void GainPredictor::Shift(double newest) {
     for (int i = 3; i > 0; --i) energies_[i] = energies_[i - 1];
     energies_[0] = newest;
 }
 
+// G.729 3.9.1: the prediction error of the chosen correction factor.
 void GainPredictor::Push(double correctionFactor) { Shift(20.0 * std::log10(correctionFactor)); }
 
+// G.729 4.4.3: attenuation of the memory of the gain predictor.
 void GainPredictor::PushErased() {
     double mean = 0.25 * (energies_[0] + energies_[1] + energies_[2] + energies_[3]) - 4.0;
     if (mean < kMinimumEnergyDb) mean = kMinimumEnergyDb;
     Shift(mean);
 }
 
+// G.729 3.9.2, 3.9.3: codebook search and codeword of the gains.
 int QuantizeGains(GainPredictor& predictor, const double* code, const double coefficients[5],
                   bool tamed, Gains& gains) {
     const double* c = coefficients;
@@ -95,6 +102,7 @@ int QuantizeGains(GainPredictor& predictor, const double* code, const double coe
     return kGainMapA[rowA] * kGainCodebookBSize + kGainMapB[rowB];
 }
 
+// G.729 4.1.4: decoding of the adaptive and fixed-codebook gains.
 void DecodeGains(GainPredictor& predictor, int index, const double* code, Gains& gains) {
     const int rowA = kGainInverseMapA[(index >> 4) & 7];
     const int rowB = kGainInverseMapB[index & 15];
@@ -104,6 +112,7 @@ void DecodeGains(GainPredictor& predictor, int index, const double* code, Gains&
     predictor.Push(factor);
 }
 
+// G.729 4.4.2: attenuation of the gains of an erased frame.
 void ConcealGains(GainPredictor& predictor, Gains& gains) {
     gains.pitch *= 0.9;
     if (gains.pitch > 0.9) gains.pitch = 0.9;

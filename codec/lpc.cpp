@@ -7,6 +7,7 @@ namespace {
 
 constexpr int kHalfOrder = kOrder / 2;
 
+// G.729 3.2.3: F1 or F2 evaluated by the Chebyshev recursion.
 // Chebyshev series of one half polynomial evaluated at x = cos(w).
 double EvaluateChebyshev(double x, const double f[kHalfOrder + 1]) {
     const double twoX = 2.0 * x;
@@ -20,6 +21,7 @@ double EvaluateChebyshev(double x, const double f[kHalfOrder + 1]) {
     return x * b1 - b2 + 0.5 * f[kHalfOrder];
 }
 
+// G.729 3.2.3: F1 and F2 evaluated at once.
 // Both half polynomials at once (lanes: sum, difference), same arithmetic per lane.
 Double2 EvaluateChebyshevPair(double x, const Double2 f[kHalfOrder + 1]) {
     const Double2 twoX = {2.0 * x, 2.0 * x};
@@ -33,6 +35,7 @@ Double2 EvaluateChebyshevPair(double x, const Double2 f[kHalfOrder + 1]) {
     return Double2{x, x} * b1 - b2 + Double2{0.5, 0.5} * f[kHalfOrder];
 }
 
+// G.729 3.2.6: the coefficients of F1(z) or F2(z) from the LSPs.
 // Coefficients of the polynomial whose roots are the given (every second) LSPs.
 void LspPolynomial(const double* lsp, double f[kHalfOrder + 1]) {
     f[0] = 1.0;
@@ -47,6 +50,7 @@ void LspPolynomial(const double* lsp, double f[kHalfOrder + 1]) {
 
 }  // namespace
 
+// G.729 3.2.1: windowing, autocorrelation and lag window.
 void WindowedAutocorrelation(const double* buffer, double r[kOrder + 1]) {
     double windowed[kSpeechBufferLength];
     for (int i = 0; i < kSpeechBufferLength; ++i) windowed[i] = buffer[i] * kLpWindow[i];
@@ -56,6 +60,7 @@ void WindowedAutocorrelation(const double* buffer, double r[kOrder + 1]) {
     for (int k = 0; k <= kOrder; ++k) r[k] *= kLagWindow[k];
 }
 
+// G.729 3.2.2: the Levinson-Durbin algorithm.
 void LevinsonDurbin(const double r[kOrder + 1], double a[kOrder + 1]) {
     a[0] = 1.0;
     a[1] = -r[1] / r[0];
@@ -76,6 +81,7 @@ void LevinsonDurbin(const double r[kOrder + 1], double a[kOrder + 1]) {
     }
 }
 
+// G.729 3.2.3, A.3.2: LP to LSP conversion on the coarser grid of Annex A.
 void LpcToLsp(const double a[kOrder + 1], double lsp[kOrder], const double previousLsp[kOrder]) {
     double f1[kHalfOrder + 1], f2[kHalfOrder + 1];
     f1[0] = f2[0] = 1.0;
@@ -129,6 +135,7 @@ void LpcToLsp(const double a[kOrder + 1], double lsp[kOrder], const double previ
         for (int i = 0; i < kOrder; ++i) lsp[i] = previousLsp[i];
 }
 
+// G.729 3.2.6: LSP to LP conversion.
 void LspToLpc(const double lsp[kOrder], double a[kOrder + 1]) {
     double f1[kHalfOrder + 1], f2[kHalfOrder + 1];
     LspPolynomial(lsp, f1);
@@ -144,6 +151,7 @@ void LspToLpc(const double lsp[kOrder], double a[kOrder + 1]) {
     }
 }
 
+// G.729 3.2.5: interpolation of the LSPs for the first subframe.
 void InterpolatedLpc(const double previousLsp[kOrder], const double currentLsp[kOrder],
                      double a[2][kOrder + 1]) {
     double mean[kOrder];

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kSplit = kOrder / 2;
 
+// G.729 3.2.4: rearrangement to a minimum distance (J = 0.0012, then 0.0006).
 void Expand(double v[kOrder], double gap) {
     for (int j = 1; j < kOrder; ++j) {
         const double t = (v[j - 1] - v[j] + gap) * 0.5;
@@ -20,6 +21,7 @@ void Expand(double v[kOrder], double gap) {
     }
 }
 
+// G.729 3.2.4, 4.1.1: the quantized vector of the codebook indices L1, L2, L3.
 // Codebook vector of the three indices, rearranged to keep a minimum spacing.
 void CodebookVector(int first, int low, int high, double v[kOrder]) {
     for (int j = 0; j < kSplit; ++j) v[j] = kLspCodebook1[first][j] + kLspCodebook2[low][j];
@@ -28,11 +30,13 @@ void CodebookVector(int first, int low, int high, double v[kOrder]) {
     Expand(v, kLsfGap2);
 }
 
+// G.729 3.2.4: one weight of the weighted distance.
 double WeightFor(double distance) {
     const double d = distance - 1.0;
     return d < 0.0 ? 10.0 * d * d + 1.0 : 1.0;
 }
 
+// G.729 3.2.4: the weights of the weighted distance.
 void LsfWeights(const double lsf[kOrder], double w[kOrder]) {
     w[0] = WeightFor(lsf[1] - kLsfWeightLowEdge);
     for (int i = 1; i < kOrder - 1; ++i) w[i] = WeightFor(lsf[i + 1] - lsf[i - 1]);
@@ -46,6 +50,7 @@ void LsfWeights(const double lsf[kOrder], double w[kOrder]) {
 struct TransposedCodebook {
     double element[kOrder][kLspCodebook1Size];
 
+    // G.729 3.2.4: the first-stage codebook L1, stored by element.
     TransposedCodebook() {
         for (int i = 0; i < kLspCodebook1Size; ++i)
             for (int j = 0; j < kOrder; ++j) element[j][i] = kLspCodebook1[i][j];
@@ -54,6 +59,7 @@ struct TransposedCodebook {
 
 const TransposedCodebook firstStage;
 
+// G.729 3.2.4: first-stage search.
 int NearestFirstStage(const double target[kOrder]) {
     double distance[kLspCodebook1Size];
     for (int i = 0; i < kLspCodebook1Size; i += 4) {
@@ -79,6 +85,7 @@ int NearestFirstStage(const double target[kOrder]) {
     return best;
 }
 
+// G.729 3.2.4: second-stage search of the lower or upper half.
 // Best second-stage entry for the half of the first-stage error starting at `from`.
 int NearestSecondStage(const double error[kOrder], const double w[kOrder], int from) {
     int best = 0;
@@ -98,12 +105,14 @@ int NearestSecondStage(const double error[kOrder], const double w[kOrder], int f
     return best;
 }
 
+// G.729 3.2.4, 4.1.1: LSFs back to the cosine domain.
 void LsfToLsp(const double lsf[kOrder], double lsp[kOrder]) {
     for (int i = 0; i < kOrder; ++i) lsp[i] = std::cos(lsf[i]);
 }
 
 }  // namespace
 
+// G.729 4.1.1: stability of the quantized LSFs (order, limits, minimum distance).
 void StabilizeLsf(double lsf[kOrder]) {
     for (int j = 0; j < kOrder - 1; ++j) {
         if (lsf[j + 1] < lsf[j]) {
@@ -124,17 +133,20 @@ void StabilizeLsf(double lsf[kOrder]) {
     }
 }
 
+// G.729 4.3: the initial MA predictor memory.
 void LspMaMemory::Reset() {
     for (auto& vector : past)
         for (int j = 0; j < kOrder; ++j) vector[j] = kLspMaMemoryReset[j];
 }
 
+// G.729 3.2.4: update of the MA predictor memory.
 void LspMaMemory::Push(const double vector[kOrder]) {
     for (int k = kLspMaOrder - 1; k > 0; --k)
         for (int j = 0; j < kOrder; ++j) past[k][j] = past[k - 1][j];
     for (int j = 0; j < kOrder; ++j) past[0][j] = vector[j];
 }
 
+// G.729 3.2.4, 4.1.1: the quantized LSFs from a codebook vector and the MA prediction.
 void LspMaMemory::Compose(int mode, const double vector[kOrder], double lsf[kOrder]) const {
     for (int j = 0; j < kOrder; ++j) {
         double s = vector[j] * kLspMaPredictorSum[mode][j];
@@ -143,6 +155,7 @@ void LspMaMemory::Compose(int mode, const double vector[kOrder], double lsf[kOrd
     }
 }
 
+// G.729 3.2.4, 4.4.1: the codebook vector that gives the LSFs under the MA prediction.
 void LspMaMemory::Extract(int mode, const double lsf[kOrder], double vector[kOrder]) const {
     for (int j = 0; j < kOrder; ++j) {
         double s = lsf[j];
@@ -151,6 +164,7 @@ void LspMaMemory::Extract(int mode, const double lsf[kOrder], double vector[kOrd
     }
 }
 
+// G.729 3.2.4: quantization of the LSP coefficients.
 void LspQuantizer::Quantize(const double lsp[kOrder], double quantizedLsp[kOrder],
                             int indices[2]) {
     double lsf[kOrder], weights[kOrder];
@@ -185,12 +199,14 @@ void LspQuantizer::Quantize(const double lsp[kOrder], double quantizedLsp[kOrder
     LsfToLsp(quantizedLsf, quantizedLsp);
 }
 
+// G.729 4.3: initial state of the LSP decoder.
 void LspDequantizer::Reset() {
     memory_.Reset();
     previousMode_ = 0;
     for (int j = 0; j < kOrder; ++j) previousLsf_[j] = kLspMaMemoryReset[j];
 }
 
+// G.729 4.1.1, 4.4.1: decoding of the LP filter parameters, repeated on erasure.
 void LspDequantizer::Decode(const int indices[2], bool erased, double lsp[kOrder]) {
     double vector[kOrder];
     if (erased) {

@@ -22,6 +22,7 @@ struct LspMaMemory {
 
 class LspQuantizer {
 public:
+    // G.729 4.3: initial state of the LSP quantizer.
     void Reset() { memory_.Reset(); }
     // lsp: unquantised LSPs (cosine domain). Writes the quantised LSPs and the two indices.
     void Quantize(const double lsp[kOrder], double quantizedLsp[kOrder], int indices[2]);

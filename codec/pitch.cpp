@@ -15,15 +15,16 @@ constexpr double kNoMaximum = -1e38;
 // every second sample run over contiguous memory.
 class DecimatedSpeech {
 public:
+    // G.729 A.3.4: the weighted speech decimated for the open-loop search.
     explicit DecimatedSpeech(const double* w) {
         for (int k = 0; k < kHalf; ++k) {
             even_[k] = k == 0 ? 0.0 : w[2 * k - 2 * kHalf + kFrameLength];
             odd_[k] = w[2 * k - 2 * kHalf + kFrameLength + 1];
         }
     }
-    // Samples w[0], w[2], ..., w[78].
+    // G.729 A.3.4: samples w[0], w[2], ..., w[78].
     const double* Current() const { return even_ + kHalf - kFrameLength / 2; }
-    // Samples w[-delay], w[2 - delay], ...
+    // G.729 A.3.4: samples w[-delay], w[2 - delay], ...
     const double* Delayed(int delay) const {
         return (delay % 2 == 0 ? even_ : odd_) + kHalf - kFrameLength / 2 - (delay + 1) / 2;
     }
@@ -36,15 +37,18 @@ private:
 
 constexpr int kDecimatedLength = kFrameLength / 2;
 
+// G.729 A.3.4: the correlation over every second sample.
 double DecimatedCorrelation(const DecimatedSpeech& s, int delay) {
     return DotProduct(s.Current(), s.Delayed(delay), kDecimatedLength);
 }
 
+// G.729 A.3.4: a maximum normalised by the energy at its delay.
 double NormalisedMaximum(const DecimatedSpeech& s, double maximum, int delay) {
     const double* past = s.Delayed(delay);
     return maximum / std::sqrt(0.01 + DotProduct(past, past, kDecimatedLength));
 }
 
+// G.729 A.3.4: the best delay of one of the three ranges.
 void SearchRange(const DecimatedSpeech& w, int from, int to, int step, double& maximum,
                  int& delay) {
     for (int t = from; t < to; t += step) {
@@ -58,6 +62,7 @@ void SearchRange(const DecimatedSpeech& w, int from, int to, int step, double& m
 
 }  // namespace
 
+// G.729 3.4, A.3.4: open-loop pitch analysis.
 int OpenLoopPitch(const double* speech) {
     const DecimatedSpeech w(speech);
     double max1 = kNoMaximum, max2 = kNoMaximum, max3 = kNoMaximum;
@@ -91,6 +96,7 @@ int OpenLoopPitch(const double* speech) {
 
 namespace {
 
+// G.729 3.7: a closed-loop search range kept inside 20..143.
 // A search range of `width` + 1 delays starting `below` under `center`, kept inside the delay limits.
 PitchRange RangeAround(int center, int below, int width) {
     PitchRange r;
@@ -105,10 +111,13 @@ PitchRange RangeAround(int center, int below, int width) {
 
 }  // namespace
 
+// G.729 3.7: the first subframe searches around the open-loop delay.
 PitchRange FirstSubframeRange(int openLoopPitch) { return RangeAround(openLoopPitch, 3, 6); }
 
+// G.729 3.7: the second subframe searches around the first delay.
 PitchRange SecondSubframeRange(int firstDelay) { return RangeAround(firstDelay, 5, 9); }
 
+// G.729 3.7, A.3.7: adaptive-codebook search.
 PitchDelay ClosedLoopPitch(double* exc, const double* target, const double* h, PitchRange range,
                            bool firstSubframe) {
     double d[kSubframeLength];
@@ -136,6 +145,7 @@ PitchDelay ClosedLoopPitch(double* exc, const double* target, const double* h, P
     return best;
 }
 
+// G.729 3.7.1: generation of the adaptive-codebook vector.
 void AdaptiveCodebookVector(double* exc, PitchDelay delay, int length) {
     const double* x0 = exc - delay.integer;
     int phase = -delay.fraction;
@@ -166,15 +176,18 @@ void AdaptiveCodebookVector(double* exc, PitchDelay delay, int length) {
     for (; j < length; ++j) exc[j] = DotProduct(window + j, kernel, kTaps);
 }
 
+// G.729 3.7.2: codeword of the first subframe delay.
 int EncodeFirstDelay(PitchDelay delay) {
     if (delay.integer <= 85) return 3 * delay.integer - 58 + delay.fraction;
     return delay.integer + 112;
 }
 
+// G.729 3.7.2: codeword of the second subframe delay.
 int EncodeSecondDelay(PitchDelay delay, PitchRange range) {
     return 3 * (delay.integer - range.min) + 2 + delay.fraction;
 }
 
+// G.729 4.1.2: the first subframe delay from its codeword.
 PitchDelay DecodeFirstDelay(int index) {
     PitchDelay delay;
     if (index < 197) {
@@ -187,12 +200,14 @@ PitchDelay DecodeFirstDelay(int index) {
     return delay;
 }
 
+// G.729 4.1.2: the second subframe delay from its codeword.
 PitchDelay DecodeSecondDelay(int index, int firstDelay) {
     const PitchRange range = SecondSubframeRange(firstDelay);
     const int i = (index + 2) / 3 - 1;
     return PitchDelay{range.min + i, index - 2 - 3 * i};
 }
 
+// G.729 3.7.2: the parity bit P0 of the first delay index.
 int PitchParity(int index) {
     int sum = 1;
     for (int bit = 2; bit < 8; ++bit) sum += (index >> bit) & 1;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kL = kSubframeLength;
 
+// G.729 4.2.4: the powers of the gain control factor.
 // kAgcFactor^(i+1) for i = 0..39.
 constexpr auto kAgcPowers = [] {
     std::array<double, kSubframeLength> powers{};
@@ -22,11 +23,13 @@ constexpr auto kAgcPowers = [] {
 
 }  // namespace
 
+// G.729 4.3: initial state of the post-filter.
 void PostFilter::Reset() {
     std::fill(std::begin(residual_), std::end(residual_), 0.0);
     std::fill(std::begin(memory_), std::end(memory_), 0.0);
 }
 
+// G.729 4.2, A.4.2: post-processing of each subframe.
 void PostFilter::Run(const double* synthesis, const SubframeFilters& filters, double* out) {
     for (int s = 0; s < 2; ++s) {
         double numerator[kOrder + 1], denominator[kOrder + 1], filtered[kL];
@@ -42,6 +45,7 @@ void PostFilter::Run(const double* synthesis, const SubframeFilters& filters, do
     }
 }
 
+// G.729 A.4.2.1: pitch postfilter on integer delays.
 // Harmonic filter on the integer delay near the decoded lag with the highest correlation.
 void PostFilter::LongTerm(const double* residual, int lag, double* out) const {
     const int tMax = std::min(lag + 3, kPitchMax);
@@ -81,6 +85,7 @@ void PostFilter::LongTerm(const double* residual, int lag, double* out) const {
     for (int i = 0; i < kL; ++i) out[i] = current * residual[i] + past * delayed[i];
 }
 
+// G.729 A.4.2.3: tilt factor from the impulse response of the short-term postfilter.
 double PostFilter::TiltFactor(const double* numerator, const double* denominator) const {
     double h[kTiltResponseLength] = {};
     std::copy(numerator, numerator + kOrder + 1, h);
@@ -91,6 +96,7 @@ double PostFilter::TiltFactor(const double* numerator, const double* denominator
     return r1 > 0.0 ? kPostTiltFactor * r1 / r0 : 0.0;
 }
 
+// G.729 4.2.3: tilt compensation.
 void PostFilter::PreEmphasis(double* signal, double factor) {
     const double last = signal[kL - 1];
     for (int i = kL - 1; i > 0; --i) signal[i] -= factor * signal[i - 1];
@@ -98,6 +104,7 @@ void PostFilter::PreEmphasis(double* signal, double factor) {
     preEmphasisMemory_ = last;
 }
 
+// G.729 4.2.4: adaptive gain control.
 void PostFilter::GainControl(const double* in, double* out) {
     const double outEnergy = DotProduct(out, out, kL);
     if (outEnergy == 0.0) {

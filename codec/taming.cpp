@@ -3,14 +3,17 @@
 namespace g729a {
 namespace {
 
+// G.729 5: the 40-sample zones of the taming procedure of the reference software.
 int Zone(int sample) { return sample / kSubframeLength; }
 
 }  // namespace
 
+// G.729 4.3, 5: the taming error estimates start at 1.
 void Taming::Reset() {
     for (double& e : error_) e = 1.0;
 }
 
+// G.729 5: test of the taming procedure before the pitch gain is used.
 bool Taming::Needed(PitchDelay delay) const {
     const int t = delay.integer + (delay.fraction > 0 ? 1 : 0);
     const int first = t - (kSubframeLength + kInterpolationHalfLength);
@@ -21,6 +24,7 @@ bool Taming::Needed(PitchDelay delay) const {
     return worst > kTamingThreshold;
 }
 
+// G.729 5: update of the taming error estimates with the quantized pitch gain.
 void Taming::Update(double pitchGain, int integerDelay) {
     double worst = -1.0;
     if (integerDelay < kSubframeLength) {

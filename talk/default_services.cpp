@@ -1,14 +1,12 @@
 #include "platform/identity.h"
 #include "talk/rtp/rtcp_build.h"
-#include "talk/rtp/rtp_talk_session.h"
-#include "talk/rtp/ssrc.h"
+#include "talk/rtp/rtp_session.h"
 #include "talk/talk_engine.h"
 #include "talk/wave_talk_audio.h"
 
-std::unique_ptr<TalkSession> MakeRtpSession(TalkSessionSetup setup) {
-    platform::Clock& clock = platform::SystemClock();
-    return std::make_unique<rtp::RtpTalkSession>(std::move(setup), clock, rtp::SsrcSeed(clock.WallNow()),
-                                                 rtp::MakeCname(platform::LoginNameUtf8(), platform::HostName()));
+std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, CBufferMonitor& playback) {
+    return std::make_unique<rtp::RtpSession>(std::move(send), playback, platform::SystemClock(),
+                                             rtp::MakeCname(platform::LoginNameUtf8(), platform::HostName()));
 }
 
 TalkEngineServices DefaultTalkEngineServices() {

@@ -1,127 +1,77 @@
 #include "talk/talk_engine.h"
 
 #include "platform/socket_library.h"
-#include "talk/rtp/playback_assembly.h"
 
-namespace {
-
-void OnRtpDatagram(void* context, uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) {
-    auto* session = static_cast<RtpSession*>(context);
-    std::lock_guard guard(session->stateLock);
-    if (session->state) session->state->OnRtp(ip, port, data, length);
-}
-
-void OnRtcpDatagram(void* context, uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) {
-    auto* session = static_cast<RtpSession*>(context);
-    std::lock_guard guard(session->stateLock);
-    if (session->state) session->state->OnRtcp(ip, port, data, length);
-}
-
-}  // namespace
-
-void SendThroughHost(RtpSession& session, uint32_t ip, uint32_t port, const uint8_t* data,
-                     int32_t length, bool isRtcp) {
-    const SendCallback callback = session.sendCallback.load();
-    const uint32_t context = session.sendContext.load();
-    if (callback && context) callback(context, ip, port, data, length, isRtcp ? 1 : 0);
-}
-
-TalkEngine::TalkEngine(TalkEngineServices servicesIn) : services(std::move(servicesIn)) {
-    audio = services.makeAudio();
-    mixer = services.makeMixer();
-    captureQueue = std::make_unique<CBufferMonitor>();
-    playbackQueue = std::make_unique<CBufferMonitor>();
-    playbackQueue->SetMaxReaderLag(4);
+TalkEngine::TalkEngine(TalkEngineServices services) : services_(std::move(services)) {
+    audio_ = services_.makeAudio();
+    mixer_ = services_.makeMixer();
+    captureQueue_ = std::make_unique<CBufferMonitor>();
+    playbackQueue_ = std::make_unique<CBufferMonitor>();
+    playbackQueue_->SetMaxReaderLag(4);
     PrepareMixer();
     platform::StartSocketLibrary();
-    timer = services.makeTimer();
+    session_ = services_.makeSession(
+        [this](uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) {
+            SendToHost(ip, port, packet, isRtcp);
+        },
+        *playbackQueue_);
+    timer_ = services_.makeTimer();
     platform::RequestFineTimerResolution();
 }
 
 TalkEngine::~TalkEngine() {
-    if (playing) audio->StopPlayback();
-    if (capturing) audio->StopCapture();
+    if (playing_) audio_->StopPlayback();
+    if (capturing_) audio_->StopCapture();
     StopSendThread();
 }
 
 void TalkEngine::PrepareMixer() {
-    mixer->SelectMicrophoneAsRecordSource();
-    mixer->SetMicVolume(100);
-    mixer->SetSpeakerVolume(100);
-    mixer->MuteFirstMicrophoneLine();
-    mixer->SetSpeakerMute(false);
+    mixer_->SelectMicrophoneAsRecordSource();
+    mixer_->SetMicVolume(100);
+    mixer_->SetSpeakerVolume(100);
+    mixer_->MuteFirstMicrophoneLine();
+    mixer_->SetSpeakerMute(false);
 }
 
 void TalkEngine::BeginTalk(uint16_t port) {
-    if (!idle) return;  // one talk at a time
-    captureQueue->ClearQueue();
-    audio->StartCapture(captureQueue.get());
-    capturing = true;
-    audio->StartPlayback(playbackQueue.get());
-    playing = true;
-    captureReader = captureQueue->OpenReader();
-    sendScratch = std::make_unique<uint8_t[]>(kSendBufferSize);
-    if (!assemblyBuffer) assemblyBuffer = std::make_unique<uint8_t[]>(rtp::kAssemblyBufferSize);
-    assembledCount = 0;
-    playbackQueue->ClearQueue();
-    CreateSessionState(port);
-    sendBuffer = std::make_unique<uint8_t[]>(kSendBufferSize);
-    stop = false;
-    sendThread = std::thread(SendThread, this);
-    idle = false;
-    timer->Start(kTickMs, kTickMs);
-}
-
-void TalkEngine::CreateSessionState(uint16_t port) {
-    TalkSessionSetup setup;
-    setup.port = port;
-    setup.send = [this](uint32_t ip, uint32_t destPort, const uint8_t* data, int32_t length, bool isRtcp) {
-        SendThroughHost(session, ip, destPort, data, length, isRtcp);
-    };
-    setup.deliverVoice = [this](const uint8_t* payload, int32_t length) { ReceiveVoice(payload, length); };
-    std::lock_guard guard(session.stateLock);
-    session.state = services.makeSession(std::move(setup));
-    session.rtpHandler = OnRtpDatagram;
-    session.rtcpHandler = OnRtcpDatagram;
-    session.rtpContext = &session;
-    session.rtcpContext = &session;
-}
-
-void TalkEngine::ReceiveVoice(const uint8_t* payload, int32_t length) {
-    if (!playing || !assemblyBuffer || length <= 0) return;
-    rtp::AppendToAssembly(std::span<uint8_t, rtp::kAssemblyBufferSize>(assemblyBuffer.get(), rtp::kAssemblyBufferSize),
-                          assembledCount, *playbackQueue, payload, size_t(length));
+    if (!idle_) return;  // one talk at a time
+    captureQueue_->ClearQueue();
+    audio_->StartCapture(captureQueue_.get());
+    capturing_ = true;
+    audio_->StartPlayback(playbackQueue_.get());
+    playing_ = true;
+    captureReader_ = captureQueue_->OpenReader();
+    sendScratch_ = std::make_unique<uint8_t[]>(kSendBufferSize);
+    playbackQueue_->ClearQueue();
+    session_->Begin(port);  // with an empty group of received frames
+    sendBuffer_ = std::make_unique<uint8_t[]>(kSendBufferSize);
+    stop_ = false;
+    sendThread_ = std::thread(&TalkEngine::SendThread, this);
+    idle_ = false;
+    timer_->Start(kTickMs, kTickMs);
 }
 
 void TalkEngine::StopSendThread() {
-    stop = true;
-    if (sendThread.joinable()) sendThread.join();
+    stop_ = true;
+    if (sendThread_.joinable()) sendThread_.join();
 }
 
 void TalkEngine::EndTalk() {
-    stop = true;
-    services.sleeper->SleepMs(kSenderStopWaitMs);
+    stop_ = true;
+    services_.sleeper->SleepMs(kSenderStopWaitMs);
     StopSendThread();  // the sleep is not proof that the thread has left
-    timer->Cancel();
-    {
-        std::lock_guard guard(session.stateLock);
-        if (session.state) {
-            session.state->SendBye();
-            session.state.reset();
-        }
-    }
-    assemblyBuffer.reset();
-    assembledCount = 0;
-    playbackQueue->ClearQueue();
-    if (captureReader) captureQueue->CloseReader(captureReader);
-    captureReader = nullptr;
-    sendScratch.reset();
-    if (playing) audio->StopPlayback();
-    playing = false;
-    if (capturing) audio->StopCapture();
-    capturing = false;
-    idle = true;
-    sendBuffer.reset();
+    timer_->Cancel();
+    session_->End();  // a partial group of received frames goes with it
+    playbackQueue_->ClearQueue();
+    if (captureReader_) captureQueue_->CloseReader(captureReader_);
+    captureReader_ = nullptr;
+    sendScratch_.reset();
+    if (playing_) audio_->StopPlayback();
+    playing_ = false;
+    if (capturing_) audio_->StopCapture();
+    capturing_ = false;
+    idle_ = true;
+    sendBuffer_.reset();
 }
 
 void ReleaseTalkEngine(TalkEngine* engine) {
@@ -131,26 +81,29 @@ void ReleaseTalkEngine(TalkEngine* engine) {
     delete engine;
 }
 
-void TalkEngine::AddDestination(const char* ipText, uint16_t port) {
-    std::lock_guard guard(session.stateLock);
-    if (session.state && ipText) session.state->AddDestination(ipText, port);
-}
+void TalkEngine::AddDestination(const char* ipText, uint16_t port) { session_->AddDestination(ipText, port); }
 
-void TalkEngine::RemoveDestination(const char* ipText, uint16_t port) {
-    std::lock_guard guard(session.stateLock);
-    if (session.state && ipText) session.state->RemoveDestination(ipText, port);
-}
+void TalkEngine::RemoveDestination(const char* ipText, uint16_t port) { session_->RemoveDestination(ipText, port); }
 
 void TalkEngine::SetSendCallback(uint32_t context, SendCallback callback) {
     if (!context || !callback) return;
-    session.sendContext = context;
-    session.sendCallback = callback;
+    sendContext_ = context;
+    sendCallback_ = callback;
 }
 
+// Without a registered callback the packet is dropped.
+void TalkEngine::SendToHost(uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) const {
+    const SendCallback callback = sendCallback_.load();
+    const uint32_t context = sendContext_.load();
+    if (callback && context) callback(context, ip, port, packet.data(), int32_t(packet.size()), isRtcp ? 1 : 0);
+}
+
+// Even ports carry RTP, odd ones RTCP.
 void TalkEngine::ReceiveDatagram(uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) {
     if (!data || length <= 0) return;
-    const bool rtp = (port & 1) == 0;
-    const DatagramHandler handler = rtp ? session.rtpHandler : session.rtcpHandler;
-    void* const context = rtp ? session.rtpContext : session.rtcpContext;
-    if (handler && context) handler(context, ip, port, data, length);
+    const std::span<const uint8_t> datagram(data, size_t(length));
+    if (port & 1)
+        session_->ReceiveRtcp(ip, port, datagram);
+    else
+        session_->ReceiveRtp(ip, port, datagram);
 }

@@ -3,15 +3,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <thread>
 
 #include "audio/buffer_monitor.h"
 #include "audio/mixer/talk_mixer.h"
 #include "platform/clock.h"
 #include "platform/periodic_timer.h"
-#include "talk/rtp_session.h"
 #include "talk/talk_audio.h"
 #include "talk/talk_session.h"
+#include "talk/tarnel.h"
 
 // What an engine is built from; tests replace any of it.
 struct TalkEngineServices {
@@ -23,12 +24,13 @@ struct TalkEngineServices {
 };
 
 TalkEngineServices DefaultTalkEngineServices();
-// The RTP session of a talk, on the system clock.
-std::unique_ptr<TalkSession> MakeRtpSession(TalkSessionSetup setup);
+// The RTP session of an engine, on the system clock.
+std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, CBufferMonitor& playback);
 
 // One voice engine: the capture and playback queues, the audio devices, the
 // sender thread and the session of the running talk.
-struct TalkEngine {
+class TalkEngine {
+public:
     static constexpr int32_t kSendBufferSize = 1024;
     static constexpr uint32_t kTickMs = 5;
     static constexpr int kTicksPerReport = 1001;
@@ -45,36 +47,35 @@ struct TalkEngine {
     void RemoveDestination(const char* ipText, uint16_t port);
     void SetSendCallback(uint32_t context, SendCallback callback);
     void ReceiveDatagram(uint32_t ip, uint16_t port, const uint8_t* data, int32_t length);
-    TalkMixer& Mixer() { return *mixer; }
-    bool Idle() const { return idle.load(); }
-
-    TalkEngineServices services;
-    std::unique_ptr<CBufferMonitor> captureQueue;
-    std::unique_ptr<CBufferMonitor> playbackQueue;
-    QueueReader* captureReader = nullptr;
-    std::unique_ptr<TalkAudio> audio;
-    std::unique_ptr<TalkMixer> mixer;
-    std::unique_ptr<uint8_t[]> sendScratch;
-    std::unique_ptr<uint8_t[]> assemblyBuffer;
-    int32_t assembledCount = 0;
-    std::atomic<bool> capturing{false};
-    std::atomic<bool> playing{false};
-    RtpSession session;
-    std::unique_ptr<uint8_t[]> sendBuffer;
-    std::atomic<bool> stop{false};
-    std::unique_ptr<platform::PeriodicTimer> timer;
-    std::atomic<bool> idle{true};
-    std::thread sendThread;
+    TalkMixer& Mixer() { return *mixer_; }
+    bool Idle() const { return idle_.load(); }
 
 private:
     void PrepareMixer();
-    void CreateSessionState(uint16_t port);
-    void ReceiveVoice(const uint8_t* payload, int32_t length);
+    // The sender thread: one queued block per timer tick, reports every 1001 ticks.
+    void SendThread();
+    void SendNextBlock();
+    void SendToHost(uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) const;
     void StopSendThread();
+
+    TalkEngineServices services_;
+    std::unique_ptr<CBufferMonitor> captureQueue_;
+    std::unique_ptr<CBufferMonitor> playbackQueue_;
+    QueueReader* captureReader_ = nullptr;
+    std::unique_ptr<TalkAudio> audio_;
+    std::unique_ptr<TalkMixer> mixer_;
+    std::unique_ptr<uint8_t[]> sendScratch_;
+    std::atomic<bool> capturing_{false};
+    std::atomic<bool> playing_{false};
+    std::atomic<SendCallback> sendCallback_{nullptr};
+    std::atomic<uint32_t> sendContext_{0};
+    std::unique_ptr<TalkSession> session_;
+    std::unique_ptr<uint8_t[]> sendBuffer_;
+    std::atomic<bool> stop_{false};
+    std::unique_ptr<platform::PeriodicTimer> timer_;
+    std::atomic<bool> idle_{true};
+    std::thread sendThread_;
 };
 
 // Ends any talk, lets go of the socket library and frees the engine.
 void ReleaseTalkEngine(TalkEngine* engine);
-
-// Body of the per-talk sender thread.
-void SendThread(TalkEngine* engine);

@@ -2,34 +2,38 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
-// The RTP/RTCP side of one talk: destinations, sources, counters and reports.
-// Created at BeginTalk, destroyed at EndTalk.
+class CBufferMonitor;
+
+// Hands one packet to the host: the peer's IPv4 address in network order, its
+// port in host order, and whether the packet is RTCP. The bytes are valid during
+// the call only.
+using PacketSender =
+    std::function<void(uint32_t address, uint16_t port, std::span<const uint8_t> packet, bool isRtcp)>;
+
+// The RTP/RTCP side of an engine: the running talk's destinations, sources,
+// counters and reports, and the feed of received voice to the playback queue.
+// Outside a talk (before Begin, after End) every call but Begin does nothing.
+// Ports of received datagrams are taken as the host passed them.
 class TalkSession {
 public:
     virtual ~TalkSession() = default;
+    // Starts a talk on `port`: a fresh SSRC, no destinations, no sources.
+    virtual void Begin(uint16_t port) = 0;
+    // Says goodbye to every peer and forgets the talk.
+    virtual void End() = 0;
     virtual void AddDestination(const char* ipText, uint16_t port) = 0;
     virtual void RemoveDestination(const char* ipText, uint16_t port) = 0;
     // One frame block read from the capture queue.
-    virtual void SendVoice(const uint8_t* block, int32_t length) = 0;
+    virtual void SendVoice(std::span<const uint8_t> block) = 0;
     virtual void SendSenderReport() = 0;
     virtual void SendReceiverReport() = 0;
-    virtual void SendBye() = 0;
-    // Datagrams handed in by the host; port as the host passed it.
-    virtual void OnRtp(uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) = 0;
-    virtual void OnRtcp(uint32_t ip, uint16_t port, const uint8_t* data, int32_t length) = 0;
+    // An RTP datagram: counted, and its frame joined to the group that goes to the
+    // playback queue as one block every three frames.
+    virtual void ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) = 0;
+    virtual void ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) = 0;
 };
 
-// Hands one packet to the host: ip in network order, port in host order.
-using PacketSender =
-    std::function<void(uint32_t ip, uint32_t port, const uint8_t* data, int32_t length, bool isRtcp)>;
-// Receives the frame-block payload of every accepted voice packet.
-using VoicePayloadSink = std::function<void(const uint8_t* payload, int32_t length)>;
-
-struct TalkSessionSetup {
-    uint16_t port = 0;
-    PacketSender send;
-    VoicePayloadSink deliverVoice;
-};
-
-using TalkSessionFactory = std::function<std::unique_ptr<TalkSession>(TalkSessionSetup)>;
+// Makes an engine's session, which hands its packets to `send` and feeds `playback`.
+using TalkSessionFactory = std::function<std::unique_ptr<TalkSession>(PacketSender send, CBufferMonitor& playback)>;

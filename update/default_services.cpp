@@ -1,5 +1,5 @@
-#include "platform/system/file_system.h"
-#include "platform/system/module_file.h"
+#include "platform/file_system.h"
+#include "platform/module_file.h"
 #include "update/update_services.h"
 
 namespace update {

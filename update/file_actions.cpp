@@ -1,6 +1,6 @@
 // Applying an install script's actions to the client folder, and the work folders.
-#include "platform/system/file_system.h"
-#include "platform/system/processes.h"
+#include "platform/file_system.h"
+#include "platform/processes.h"
 #include "update/update_engine.h"
 #include "update/update_paths.h"
 #include "update/update_texts.h"

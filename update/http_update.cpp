@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "platform/clock.h"
-#include "platform/http/http_get.h"
-#include "platform/system/file_system.h"
-#include "platform/system/ini_file.h"
-#include "platform/xml/xml_tree.h"
+#include "platform/http_get.h"
+#include "platform/file_system.h"
+#include "platform/ini_file.h"
+#include "platform/xml_tree.h"
 #include "update/update_paths.h"
 #include "update/update_texts.h"
 

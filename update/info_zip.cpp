@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/system/file_system.h"
-#include "platform/system/shared_library.h"
+#include "platform/file_system.h"
+#include "platform/shared_library.h"
 #include "update/update_texts.h"
 
 namespace update {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/xml/xml_tree.h"
+#include "platform/xml_tree.h"
 
 namespace update {
 

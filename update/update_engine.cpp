@@ -1,9 +1,9 @@
 #include "update/update_engine.h"
 
-#include "platform/system/file_system.h"
-#include "platform/system/ini_file.h"
-#include "platform/system/processes.h"
-#include "platform/xml/xml_tree.h"
+#include "platform/file_system.h"
+#include "platform/ini_file.h"
+#include "platform/processes.h"
+#include "platform/xml_tree.h"
 #include "update/code_convert.h"
 #include "update/command_line.h"
 #include "update/info_zip.h"

@@ -16,6 +16,7 @@ extern "C" {
 }
 
 #include "codec/codec.h"
+#include "common/byte_order.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool LoadPcm(const char* path) {
     std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr) return false;
     uint8_t b[2];
-    while (std::fread(b, 1, 2, f) == 2) pcm.push_back(static_cast<int16_t>(b[0] | (b[1] << 8)));
+    while (std::fread(b, 1, 2, f) == 2) pcm.push_back(static_cast<int16_t>(common::GetLe16(b)));
     std::fclose(f);
     pcm.resize(pcm.size() / kSamplesPerFrame * kSamplesPerFrame);
     return !pcm.empty();

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+#include "mail/mime/message_composer.h"
+
 namespace ziromail {
 
 namespace {
@@ -12,9 +14,10 @@ namespace {
 std::atomic<SendMailCallback> callbackSlot{nullptr};
 
 void MailJob(std::unique_ptr<SmtpSession> session) {
+    SmtpClient client(session->timeouts);
     int status = MailStatusError;
     try {
-        status = RunMailJob(*session);
+        status = RunMailJob(*session, client);
     } catch (...) {
         // Out of memory while composing: the message could not be handed over.
         status = MailStatusMessageFailed;
@@ -30,10 +33,14 @@ void ReportStatus(int status, int userValue) {
     if (SendMailCallback callback = callbackSlot.load()) callback(status, userValue);
 }
 
-int RunMailJob(SmtpSession& session) {
-    if (!session.Connect(session.server.c_str())) return MailStatusConnectFailed;
-    int status = session.Login();
-    return status == MailStatusOk ? session.Deliver() : status;
+MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client) {
+    MailStatus status = client.Connect(session.server, session.port);
+    if (status == MailStatusOk) status = client.Login(session.userName, session.password);
+    if (status == MailStatusOk) status = client.SendEnvelope(session.sender, session.toList, session.ccList);
+    if (status == MailStatusOk) status = client.StartMessage();
+    if (status == MailStatusOk) status = client.SendMessage(ComposeMessage(session));
+    if (status == MailStatusOk) status = client.Quit();
+    return status;
 }
 
 bool StartMailJob(std::unique_ptr<SmtpSession> session) {

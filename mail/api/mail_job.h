@@ -2,7 +2,8 @@
 // A send job from connection to final report.
 #include <memory>
 
-#include "mail/smtp/smtp_session.h"
+#include "mail/api/smtp_session.h"
+#include "mail/smtp/smtp_client.h"
 #include "mail/ziromail.h"
 
 namespace ziromail {
@@ -11,11 +12,13 @@ namespace ziromail {
 void SetMailCallback(SendMailCallback callback);
 void ReportStatus(int status, int userValue);
 
-// Connects, logs in and delivers; returns the job's final status.
-int RunMailJob(SmtpSession& session);
+// Connects, logs in, hands over the envelope and the composed message, says
+// QUIT; returns the job's final status. The connection stays open in `client`.
+MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client);
 
-// Runs the job on a thread of its own, reports its final status and destroys
-// the session. False when no thread could be started (nothing ran).
+// Runs the job on a thread of its own, reports its final status, then closes
+// the connection and destroys the session. False when no thread could be
+// started (nothing ran).
 bool StartMailJob(std::unique_ptr<SmtpSession> session);
 
 }  // namespace ziromail

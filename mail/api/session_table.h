@@ -2,7 +2,7 @@
 // The library-wide handles of sessions that have not been sent yet.
 #include <memory>
 
-#include "mail/smtp/smtp_session.h"
+#include "mail/api/smtp_session.h"
 
 namespace ziromail {
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "mail/coders/base64.h"
 #include "mail/coders/content_coder.h"
 
@@ -11,6 +13,7 @@ std::size_t Base64Coder::OutputLength() const {
 }
 
 std::size_t Base64Coder::Encode(char* out, std::size_t capacity) const {
+    if (!out) return std::min(Base64LinesLength(length_), capacity);
     return Base64EncodeLines(data_, length_, out, capacity);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Turns a part's content into message text (and back) for one transfer encoding.
 // The caller sizes the output with OutputLength; a coder never writes beyond
-// the capacity it is given and never allocates.
+// the capacity it is given and never allocates. Encode given no buffer (null)
+// writes nothing and returns the exact length it would write.
 #include <cstddef>
 
 namespace ziromail {

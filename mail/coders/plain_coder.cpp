@@ -7,7 +7,7 @@ namespace ziromail {
 
 std::size_t PlainCoder::Encode(char* out, std::size_t capacity) const {
     std::size_t n = std::min(length_, capacity);
-    if (n) std::memcpy(out, data_, n);
+    if (out && n) std::memcpy(out, data_, n);
     return n;
 }
 

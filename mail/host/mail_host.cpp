@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "mail/host/library_loader.h"
+#include "platform/shared_library.h"
 #include "mail/ziromail.h"
 
 namespace {
@@ -76,7 +76,7 @@ bool Parse(int argc, char** argv, Options& options) {
 
 template <typename T>
 bool Bind(void* library, const char* name, T& slot) {
-    slot = reinterpret_cast<T>(LookUpExport(library, name));
+    slot = reinterpret_cast<T>(platform::LibrarySymbol(library, name));
     if (!slot) std::printf("missing export %s\n", name);
     return slot != nullptr;
 }
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: see the head of mail_host.cpp\n");
         return 2;
     }
-    void* library = LoadLibraryByName(options.library);
+    void* library = platform::LoadLibraryByName(options.library);
     Api api{};
     if (!library || !Bind(library, "InitSmtp", api.initSmtp) || !Bind(library, "MailUserBind", api.mailUserBind) ||
         !Bind(library, "SetMailOption", api.setMailOption) || !Bind(library, "SendMail", api.sendMail)) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "mail/clock/broken_down_time.h"
+#include "platform/broken_down_time.h"
 
 namespace ziromail {
 
@@ -26,7 +26,7 @@ int OffsetMinutes(const std::tm& local, const std::tm& utc) {
 
 std::optional<std::string> FormatMailDate(std::time_t instant) {
     std::tm local{}, utc{};
-    if (!ToLocalTime(instant, local) || !ToUniversalTime(instant, utc)) return std::nullopt;
+    if (!platform::ToLocalTime(instant, local) || !platform::ToUniversalTime(instant, utc)) return std::nullopt;
     int offset = OffsetMinutes(local, utc);
     int magnitude = std::abs(offset);
     char text[64];

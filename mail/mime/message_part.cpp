@@ -60,22 +60,8 @@ std::unique_ptr<ContentCoder> MessagePart::ContentEncoder() const {
                                                    content_.data(), content_.size(), true);
 }
 
-std::size_t MessagePart::GetLength() const {
-    std::size_t length = PartHeader::GetLength();
-    length += ContentEncoder()->OutputLength();
-    if (children_.empty()) return length;
-    std::size_t boundary = GetBoundary().size();
-    for (const auto& child : children_) length += child->GetLength() + boundary + 6;
-    return length + boundary + 8;
-}
-
-long MessagePart::Store(char* out, std::size_t capacity) const {
-    BoundedWriter writer(out, capacity);
-    return StoreTo(writer) ? static_cast<long>(writer.Length()) : -1;
-}
-
-bool MessagePart::StoreTo(BoundedWriter& out) const {
-    StoreHeader(out);
+bool MessagePart::Render(BoundedWriter& out) const {
+    RenderHeader(out);
     auto coder = ContentEncoder();
     out.Advance(coder->Encode(out.Cursor(), out.Room()));
     if (children_.empty()) return true;
@@ -85,7 +71,7 @@ bool MessagePart::StoreTo(BoundedWriter& out) const {
     if (out.EndsWith("\r\n")) out.StepBack(2);
     for (const auto& child : children_) {
         out.Put("\r\n--" + boundary + "\r\n");
-        if (!child->StoreTo(out)) return false;
+        if (!child->Render(out)) return false;
     }
     out.Put("\r\n--" + boundary + "--\r\n");
     return true;

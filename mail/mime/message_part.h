@@ -12,8 +12,6 @@ namespace ziromail {
 class MessagePart : public PartHeader {
 public:
     void Clear() override;
-    std::size_t GetLength() const override;
-    long Store(char* out, std::size_t capacity) const override;
 
     // Appends a new empty child and returns it.
     MessagePart& CreatePart();
@@ -27,8 +25,10 @@ public:
     const std::string& Content() const { return content_; }
     const std::vector<std::unique_ptr<MessagePart>>& Parts() const { return children_; }
 
+protected:
+    bool Render(BoundedWriter& out) const override;
+
 private:
-    bool StoreTo(BoundedWriter& out) const;
     // The coder named by the part's "Content-Transfer-Encoding", set to encode the content.
     std::unique_ptr<ContentCoder> ContentEncoder() const;
 

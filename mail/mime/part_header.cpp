@@ -22,19 +22,22 @@ std::unique_ptr<FieldCoder> CoderFor(const HeaderField& field) {
 }  // namespace
 
 std::size_t PartHeader::GetLength() const {
-    std::size_t length = 2;
-    for (const HeaderField& field : fields_)
-        length += field.name.size() + CoderFor(field)->OutputLength() + 4;
-    return length;
+    BoundedWriter counter;
+    Render(counter);
+    return counter.Length();
 }
 
 long PartHeader::Store(char* out, std::size_t capacity) const {
     BoundedWriter writer(out, capacity);
-    StoreHeader(writer);
-    return static_cast<long>(writer.Length());
+    return Render(writer) ? static_cast<long>(writer.Length()) : -1;
 }
 
-void PartHeader::StoreHeader(BoundedWriter& out) const {
+bool PartHeader::Render(BoundedWriter& out) const {
+    RenderHeader(out);
+    return true;
+}
+
+void PartHeader::RenderHeader(BoundedWriter& out) const {
     for (const HeaderField& field : fields_) {
         out.Put(field.name);
         out.Put(": ");

@@ -15,10 +15,10 @@ public:
     virtual ~PartHeader() = default;
 
     virtual void Clear() { fields_.clear(); }
-    // An upper bound of what Store writes.
-    virtual std::size_t GetLength() const;
+    // What Store writes, counted by rendering without a buffer (see BoundedWriter).
+    std::size_t GetLength() const;
     // Renders into `out`; returns the bytes written, or -1 when the part cannot be rendered.
-    virtual long Store(char* out, std::size_t capacity) const;
+    long Store(char* out, std::size_t capacity) const;
 
     // Field names match case-insensitively; an existing field is replaced in place.
     void SetFieldValue(std::string_view name, std::string_view value, std::string_view charset = {});
@@ -40,7 +40,9 @@ public:
     const std::vector<HeaderField>& Fields() const { return fields_; }
 
 protected:
-    void StoreHeader(BoundedWriter& out) const;
+    // Writes (or counts) the part; false when it cannot be rendered.
+    virtual bool Render(BoundedWriter& out) const;
+    void RenderHeader(BoundedWriter& out) const;
 
 private:
     HeaderField* FindField(std::string_view name);

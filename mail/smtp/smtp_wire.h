@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/net/tcp_socket.h"
+#include "platform/tcp_socket.h"
 
 namespace ziromail {
 

@@ -11,7 +11,7 @@ namespace rtp {
 constexpr size_t kAssemblyBufferSize = 46;  // one block header and three 10-byte frames
 constexpr int32_t kFramesPerPlaybackBlock = 3;
 
-// The engine's own buffer may be any 46 bytes; this is the type for owning one.
+// The buffer a talk gathers its received frames in.
 using AssemblyBuffer = std::array<uint8_t, kAssemblyBufferSize>;
 
 // Takes one received payload (a frame block) into the group being assembled.

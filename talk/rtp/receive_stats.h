@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <cstdint>
 
 #include "talk/rtp/rtp_session_state.h"
@@ -15,8 +14,6 @@ struct RtpArrival {
     uint16_t port = 0;     // host order
     uint32_t now = 0;      // NtpMiddle32 of the arrival
 };
-
-using SourceTable = std::array<SourceStats, kMaxSources>;
 
 // Updates (or creates, at the first empty entry) the sender's statistics.
 // With all entries taken by others the packet is not counted.

@@ -2,14 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "talk/rtp/rtcp_packets.h"
+
 namespace rtp {
 
 // One packet of a compound RTCP datagram.
 struct RtcpPacketView {
     const uint8_t* data = nullptr;
-    size_t size = 0;     // 4 x (length field + 1)
-    uint8_t count = 0;   // low 5 bits of the first byte
-    uint8_t type = 0;
+    RtcpHeader header;
 };
 
 // Checks a whole compound before anything is used: the first packet is version 2
@@ -28,8 +28,5 @@ private:
     size_t length_;
     size_t offset_ = 0;
 };
-
-constexpr size_t kSrHeaderSize = 28;
-constexpr size_t kRrHeaderSize = 8;
 
 }  // namespace rtp

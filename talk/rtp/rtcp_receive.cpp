@@ -1,7 +1,6 @@
 #include "talk/rtp/rtcp_receive.h"
 
 #include "common/byte_order.h"
-#include "talk/rtp/rtcp_build.h"
 #include "talk/rtp/rtcp_parse.h"
 #include "talk/rtp/receive_stats.h"
 #include "talk/rtp/slot_table.h"
@@ -14,43 +13,40 @@ struct RtcpContext {
     uint32_t address;
     uint16_t port;
     uint32_t now;
-    int reportsAboutUs = 0;  // report hook calls owed once the lock is released
 };
 
 // A block about us from `reporter`: keep what it says and the round trip it gives.
-void TakeReportBlock(RtcpContext& c, uint32_t reporter, const uint8_t* block) {
-    if (common::GetBe32(block) != c.state.ssrc) return;
+void TakeReportBlock(RtcpContext& c, uint32_t reporter, const ReportBlock& block) {
+    if (block.ssrc != c.state.ssrc) return;
     SourceStats* source = FindSource(c.state.sources, reporter);
     if (!source) return;
-    for (int i = 0; i < 4; ++i) source->peerLossWord[i] = block[4 + i];
-    source->peerJitter = common::GetBe32(block + 12);
-    ++c.reportsAboutUs;
-    const uint32_t lsr = common::GetBe32(block + 16);
-    const uint32_t dlsr = common::GetBe32(block + 20);
-    if (lsr != 0 && dlsr != 0) {
-        source->roundTrip = c.now - lsr - dlsr;
+    common::PutBe32(source->peerLossWord, block.lossWord);
+    source->peerJitter = block.jitter;
+    if (block.lsr != 0 && block.dlsr != 0) {
+        source->roundTrip = c.now - block.lsr - block.dlsr;
         source->roundTripSeen = true;
     }
 }
 
 void TakeReportBlocks(RtcpContext& c, const RtcpPacketView& p, size_t headerSize) {
-    const uint32_t reporter = common::GetBe32(p.data + 4);
-    for (uint8_t i = 0; i < p.count; ++i) TakeReportBlock(c, reporter, p.data + headerSize + i * kReportBlockSize);
+    const uint32_t reporter = ReadReporterSsrc(p.data);
+    for (uint8_t i = 0; i < p.header.count; ++i)
+        TakeReportBlock(c, reporter, ReadReportBlock(ReportBlockAt(p.data, headerSize, i)));
 }
 
 // An SR restarts the sender's statistics interval; an unknown sender gets an entry
 // whose sequence history starts with its first RTP packet. The entry keeps the
 // RTP port of the pair, one below the RTCP port the SR came from.
 void TakeSenderReport(RtcpContext& c, const RtcpPacketView& p) {
-    const uint32_t ssrc = common::GetBe32(p.data + 4);
-    const uint32_t lsr = common::GetBe32(p.data + 8) << 16 | common::GetBe32(p.data + 12) >> 16;
-    SourceStats* source = FindSource(c.state.sources, ssrc);
-    if (!source && ssrc != 0) {
+    const SenderInfo sender = ReadSenderInfo(p.data);
+    const uint32_t lsr = sender.ntp.seconds << 16 | sender.ntp.fraction >> 16;
+    SourceStats* source = FindSource(c.state.sources, sender.ssrc);
+    if (!source && sender.ssrc != 0) {
         SourceStats fresh;
-        fresh.ssrc = ssrc;
+        fresh.ssrc = sender.ssrc;
         fresh.address = c.address;
         fresh.port = uint16_t(c.port - 1);
-        if (InsertInFirstFree(c.state.sources, fresh)) source = FindSource(c.state.sources, ssrc);
+        if (InsertInFirstFree(c.state.sources, fresh)) source = FindSource(c.state.sources, sender.ssrc);
     }
     if (source) {
         source->lsr = lsr;
@@ -64,8 +60,8 @@ void TakeSenderReport(RtcpContext& c, const RtcpPacketView& p) {
 // A source that says goodbye leaves the table, and the first destination at its
 // address leaves the send list.
 void TakeBye(RtcpContext& c, const RtcpPacketView& p) {
-    for (uint8_t i = 0; i < p.count; ++i) {
-        SourceStats* source = FindSource(c.state.sources, common::GetBe32(p.data + 4 + 4 * i));
+    for (uint8_t i = 0; i < p.header.count; ++i) {
+        SourceStats* source = FindSource(c.state.sources, ReadByeSsrc(p.data, i));
         if (!source) continue;
         const uint32_t address = source->address;
         c.state.departed.push_back(*source);
@@ -80,9 +76,10 @@ void TakeBye(RtcpContext& c, const RtcpPacketView& p) {
 }
 
 void TakePacket(RtcpContext& c, const RtcpPacketView& p) {
-    if (p.type < kRtcpSr || p.type > kRtcpApp) return;
-    ++c.state.rtcpReceived[p.type - kRtcpSr];
-    switch (p.type) {
+    const uint8_t type = p.header.type;
+    if (type < kRtcpSr || type > kRtcpApp) return;
+    ++c.state.rtcpReceived[type - kRtcpSr];
+    switch (type) {
     case kRtcpSr: return TakeSenderReport(c, p);
     case kRtcpRr: return TakeReportBlocks(c, p, kRrHeaderSize);
     case kRtcpBye: return TakeBye(c, p);
@@ -92,23 +89,13 @@ void TakePacket(RtcpContext& c, const RtcpPacketView& p) {
 
 }  // namespace
 
-void HandleRtcp(RtpSessionState* state, uint32_t address, uint16_t port, const uint8_t* data,
-                size_t length) {
-    if (!state || !ValidRtcpCompound(data, length)) return;
-    ReportHook hook;
-    void* context;
-    int calls;
-    {
-        std::lock_guard guard(state->lock);
-        RtcpContext c{*state, address, port, NtpMiddle32(state->clock.NowTime())};
-        RtcpWalker walker(data, length);
-        RtcpPacketView packet;
-        while (walker.Next(packet)) TakePacket(c, packet);
-        hook = state->reportHook;
-        context = state->reportContext;
-        calls = c.reportsAboutUs;
-    }
-    for (int i = 0; hook && i < calls; ++i) hook(context, 0);
+void TakeRtcpCompound(RtpSessionState& state, uint32_t address, uint16_t port, uint32_t now,
+                      std::span<const uint8_t> datagram) {
+    if (!ValidRtcpCompound(datagram.data(), datagram.size())) return;
+    RtcpContext c{state, address, port, now};
+    RtcpWalker walker(datagram.data(), datagram.size());
+    RtcpPacketView packet;
+    while (walker.Next(packet)) TakePacket(c, packet);
 }
 
 }  // namespace rtp

@@ -2,24 +2,19 @@
 #include <cstdint>
 #include <vector>
 
-#include "talk/rtp/packet_sink.h"
+#include "platform/clock.h"
 #include "talk/rtp/rtp_session_state.h"
 
 namespace rtp {
 
-// Compounds as the send thread sends them every 1001 ticks.
-std::vector<uint8_t> BuildSrCompound(RtpSessionState& state);  // SR + SDES
-std::vector<uint8_t> BuildRrCompound(RtpSessionState& state);  // RR + SDES
+// The compounds sent every 1001 ticks, as of `now`.
+std::vector<uint8_t> BuildSrCompound(const RtpSessionState& state, platform::WallTime now);  // SR + SDES
+std::vector<uint8_t> BuildRrCompound(const RtpSessionState& state, platform::WallTime now);  // RR + SDES
+// The goodbye at the end of a talk.
 std::vector<uint8_t> BuildByePacket(const RtpSessionState& state);
 
-// Hands an RTCP packet to port + 1 of each used source entry, in table order,
-// then of each destination that no source entry with the same address and port
-// already served.
-void SendReports(RtpSessionState& state, const std::vector<uint8_t>& compound, const PacketSink& sink);
-
-// The periodic reports: SR + SDES, then RR + SDES.
-void SendPeriodicReports(RtpSessionState& state, const PacketSink& sink);
-// The goodbye at the end of a talk.
-void SendBye(RtpSessionState& state, const PacketSink& sink);
+// Where RTCP goes: port + 1 of each used source entry, in table order, then of
+// each destination that no source entry with the same address and port already served.
+std::vector<TalkDestination> ReportTargets(const RtpSessionState& state);
 
 }  // namespace rtp

@@ -1,41 +1,16 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <span>
 
 #include "talk/rtp/rtp_session_state.h"
 
 namespace rtp {
 
-// What the receive path learns about an accepted RTP packet.
-struct RtpPacketInfo {
-    uint32_t address = 0;  // sender, network order
-    uint16_t port = 0;     // sender, host order
-    uint32_t ssrc = 0;
-    uint16_t sequence = 0;
-    uint32_t timeStamp = 0;
-    uint8_t payloadType = 0;
-    bool marker = false;
-};
-
-// Where the payload lies in a datagram whose header checked out.
-struct RtpPayloadSpan {
-    RtpPacketInfo info;
-    size_t offset = 0;
-    size_t length = 0;
-};
-
-constexpr size_t kRtpHeaderSize = 12;
-constexpr size_t kMinRtpDatagram = 16;
-
-// Header checks: at least 16 bytes, version bit, and the contributing
-// sources, extension and padding all inside the datagram. Null when malformed.
-std::optional<RtpPayloadSpan> ParseRtp(const uint8_t* data, size_t length);
-
-// The RTP handler: counts the packet in the sender's statistics and hands its
-// payload to the payload hook. A null state or a malformed datagram is ignored.
-// The port is the sender's, in host order, and is stored as given.
-void HandleRtp(RtpSessionState* state, uint32_t address, uint16_t port, const uint8_t* data,
-               size_t length);
+// Takes one RTP datagram into the state: a packet whose header checks out
+// (see ParseRtp) is counted in its sender's statistics, and its payload returned;
+// anything else changes nothing and gives an empty payload. `now` is NtpMiddle32
+// of the arrival; the port is the sender's and is stored as given.
+std::span<const uint8_t> TakeRtpPacket(RtpSessionState& state, uint32_t address, uint16_t port, uint32_t now,
+                                       std::span<const uint8_t> datagram);
 
 }  // namespace rtp

@@ -6,30 +6,18 @@
 
 namespace rtp {
 
-std::unique_ptr<RtpSessionState> CreateState(uint16_t port, platform::Clock& clock, uint32_t seed,
-                                             std::string cname) {
-    auto state = std::make_unique<RtpSessionState>(port, clock);
-    state->ssrc = DrawSsrc(seed);
-    state->cname = std::move(cname);
+RtpSessionState CreateState(uint16_t port, uint32_t seed, std::string cname) {
+    RtpSessionState state;
+    state.talkPort = port;
+    state.talkPortPlusOne = uint16_t(port + 1);
+    state.ssrc = DrawSsrc(seed);
+    state.cname = std::move(cname);
     return state;
-}
-
-void SetPayloadHook(RtpSessionState& state, PayloadHook hook, void* context) {
-    std::lock_guard guard(state.lock);
-    state.payloadHook = hook;
-    state.payloadContext = context;
-}
-
-void SetReportHook(RtpSessionState& state, ReportHook hook, void* context) {
-    std::lock_guard guard(state.lock);
-    state.reportHook = hook;
-    state.reportContext = context;
 }
 
 bool AddDestination(RtpSessionState& state, uint32_t address, uint16_t port) {
     const TalkDestination destination{address, port};
     if (!destination.Used()) return false;  // would read as an empty slot
-    std::lock_guard guard(state.lock);
     return InsertInFirstFree(state.destinations, destination);
 }
 
@@ -39,7 +27,6 @@ bool AddDestination(RtpSessionState& state, const char* ipText, uint16_t port) {
 }
 
 bool RemoveDestination(RtpSessionState& state, uint32_t address, uint16_t port) {
-    std::lock_guard guard(state.lock);
     for (size_t i = 0; i < kMaxDestinations; ++i) {
         const TalkDestination& d = state.destinations[i];
         if (d.Used() && d.address == address && d.port == port) {

@@ -3,12 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
-#include <mutex>
 #include <string>
 
-#include "platform/clock.h"
-#include "talk/rtp/ntp_time.h"
+#include "talk/rtp/playback_assembly.h"
+#include "talk/rtp/rtcp_packets.h"
 
 namespace rtp {
 
@@ -51,27 +49,16 @@ struct SourceStats {
     bool Used() const { return ssrc != 0; }
 };
 
-// Called with each accepted RTP packet's payload (see rtp_receive.h).
-struct RtpPacketInfo;
-using PayloadHook = void (*)(void* context, const RtpPacketInfo& info, const uint8_t* payload,
-                             size_t length);
-// Called after each report block a peer sent about us.
-using ReportHook = void (*)(void* context, int reserved);
+using SourceTable = std::array<SourceStats, kMaxSources>;
+using DestinationTable = std::array<TalkDestination, kMaxDestinations>;
 
-// RTCP packet types.
-enum RtcpType : uint8_t { kRtcpSr = 200, kRtcpRr = 201, kRtcpSdes = 202, kRtcpBye = 203, kRtcpApp = 204 };
-constexpr size_t kRtcpTypeCount = 5;
-
-// One talk's RTP session. The host thread and the send thread share it; every
-// access goes through the functions of this folder, which take the lock.
+// One talk's RTP state, plain data: RtpSession keeps it under its lock, and the
+// functions of this folder that take it are called with that lock held.
 struct RtpSessionState {
-    RtpSessionState(uint16_t port, platform::Clock& time)
-        : talkPort(port), talkPortPlusOne(uint16_t(port + 1)), clock(time) {}
-
-    uint16_t talkPort;
-    uint16_t talkPortPlusOne;
-    std::array<TalkDestination, kMaxDestinations> destinations{};
-    std::array<SourceStats, kMaxSources> sources{};
+    uint16_t talkPort = 0;
+    uint16_t talkPortPlusOne = 0;
+    DestinationTable destinations{};
+    SourceTable sources{};
     uint16_t nextSequence = 0;
     uint32_t lastRtpTimeStamp = 0;
     uint32_t ssrc = 0;
@@ -80,23 +67,12 @@ struct RtpSessionState {
     std::array<uint32_t, kRtcpTypeCount> rtcpReceived{};  // by type, SR first
     std::string cname;  // SDES CNAME text
     std::deque<SourceStats> departed;  // the last sources removed by BYE, kept for statistics
-
-    void* payloadContext = nullptr;
-    PayloadHook payloadHook = nullptr;
-    void* reportContext = nullptr;
-    ReportHook reportHook = nullptr;
-
-    RtpClock clock;
-    mutable std::mutex lock;
+    AssemblyBuffer assembly{};  // received frames gathered into one playback block
+    int32_t assembled = 0;      // frames held in it, 0..2
 };
 
-// A fresh session on port: SSRC drawn from seed, CNAME as given (see MakeCname).
-std::unique_ptr<RtpSessionState> CreateState(uint16_t port, platform::Clock& clock, uint32_t seed,
-                                             std::string cname);
-
-// Hooks are set once, before the session is shared.
-void SetPayloadHook(RtpSessionState& state, PayloadHook hook, void* context);
-void SetReportHook(RtpSessionState& state, ReportHook hook, void* context);
+// A fresh state on port: SSRC drawn from seed, CNAME as given (see MakeCname).
+RtpSessionState CreateState(uint16_t port, uint32_t seed, std::string cname);
 
 // Destinations: first free slot of 16, no duplicate check; full list: ignored.
 // The text form takes dotted decimal IPv4 and returns false (storing nothing) on anything else.

@@ -21,7 +21,6 @@ SourceReport ReportOf(const SourceStats& s, bool departed) {
 }  // namespace
 
 SessionStatistics ReadStatistics(const RtpSessionState& state) {
-    std::lock_guard guard(state.lock);
     SessionStatistics stats;
     stats.ssrc = state.ssrc;
     stats.packetsSent = state.packetCount;

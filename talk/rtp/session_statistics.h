@@ -29,7 +29,6 @@ struct SessionStatistics {
     std::vector<SourceReport> sources;  // current sources in table order, then departed ones
 };
 
-// A consistent copy, taken under the session's lock.
 SessionStatistics ReadStatistics(const RtpSessionState& state);
 
 }  // namespace rtp

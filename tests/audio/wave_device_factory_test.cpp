@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/audio/wave_fakes.h"
+#include "tests/support/sleepers.h"
+#include "tests/support/wave_fakes.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 
 #include "audio/buffer_monitor.h"
 #include "audio/virtual/virtual_wave_devices.h"
-#include "tests/audio/wave_fakes.h"
+#include "tests/support/sleepers.h"
+#include "tests/support/wave_fakes.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
 
     std::shared_ptr<ManualWaveFactory> factory = std::make_shared<ManualWaveFactory>();
     ManualDeviceLog& log = *factory->log;
-    LoggingSleeper sleeper{factory->log};
+    support::RecordingSleeper sleeper{factory->log->calls};
     CBufferMonitor queue;
     QueueReader* reader = nullptr;
     CWaveIn waveIn{{factory, &sleeper}};
@@ -49,13 +50,14 @@ protected:
 
 TEST_F(WaveInManualTest, StartOpensThenQueuesSixteenPreparedBuffersThenRecords) {
     StartTalk();
-    ASSERT_EQ(log.calls.size(), 1u + 2 * 16 + 1);
-    EXPECT_EQ(log.calls.front(), "Open");
+    const std::vector<std::string> calls = log.calls.Events();
+    ASSERT_EQ(calls.size(), 1u + 2 * 16 + 1);
+    EXPECT_EQ(calls.front(), "Open");
     for (size_t i = 0; i < 16; ++i) {
-        EXPECT_EQ(log.calls[1 + 2 * i], "Prepare");
-        EXPECT_EQ(log.calls[2 + 2 * i], "AddBuffer");
+        EXPECT_EQ(calls[1 + 2 * i], "Prepare");
+        EXPECT_EQ(calls[2 + 2 * i], "AddBuffer");
     }
-    EXPECT_EQ(log.calls.back(), "Start");
+    EXPECT_EQ(calls.back(), "Start");
     ASSERT_EQ(log.queued.size(), 16u);
     for (WaveBuffer* b : log.queued) {
         EXPECT_EQ(b->length, 160u);
@@ -78,7 +80,7 @@ TEST_F(WaveInManualTest, EachFullBufferBecomesOneFrameBlockStampedFortyApart) {
     }
     EXPECT_EQ(waveIn.TimeStamp(), 800u);
     ASSERT_EQ(log.queued.size(), 16u);  // every buffer went back, emptied
-    EXPECT_EQ(log.Count("AddBuffer"), 16u + 20u);
+    EXPECT_EQ(log.calls.Count("AddBuffer"), 16u + 20u);
     for (WaveBuffer* b : log.queued) EXPECT_EQ(b->bytesRecorded, 0u);
 }
 
@@ -112,20 +114,20 @@ TEST_F(WaveInManualTest, WithoutTargetBuffersLeaveCirculationAndCaptureDiesOut) 
     waveIn.SetTarget(nullptr);
     while (!log.queued.empty()) ReturnFull();
     EXPECT_EQ(queue.BlockCount(), 1u);
-    EXPECT_EQ(log.Count("Unprepare"), 16u);
-    EXPECT_EQ(log.Count("AddBuffer"), 17u);
+    EXPECT_EQ(log.calls.Count("Unprepare"), 16u);
+    EXPECT_EQ(log.calls.Count("AddBuffer"), 17u);
     EXPECT_EQ(waveIn.TimeStamp(), 40u);
 }
 
 TEST_F(WaveInManualTest, StopWaitsASecondThenResetsAndClosesOnlyWhenRunning) {
     StartTalk();
-    log.calls.clear();
+    log.calls.Clear();
     waveIn.Stop();
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"Sleep 1000", "Reset", "Close"}));
+    EXPECT_EQ(log.calls.Events(), (std::vector<std::string>{"sleep 1000", "Reset", "Close"}));
     EXPECT_FALSE(waveIn.Running());
-    log.calls.clear();
+    log.calls.Clear();
     waveIn.Stop();
-    EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(log.calls.Events().empty());
 }
 
 TEST_F(WaveInManualTest, AFailedOpenStillReportsSuccessAndQueuesNothing) {
@@ -133,14 +135,14 @@ TEST_F(WaveInManualTest, AFailedOpenStillReportsSuccessAndQueuesNothing) {
     StartTalk();
     EXPECT_EQ(queue.BlockCount(), 0u);
     waveIn.Stop();
-    EXPECT_EQ(log.calls.back(), "Close");
+    EXPECT_EQ(log.calls.Events().back(), "Close");
 }
 
 TEST_F(WaveInManualTest, StartingTwiceKeepsTheOpenDevice) {
     StartTalk();
     EXPECT_TRUE(waveIn.Start());
     EXPECT_EQ(factory->created, 1);
-    EXPECT_EQ(log.Count("Open"), 1u);
+    EXPECT_EQ(log.calls.Count("Open"), 1u);
 }
 
 TEST_F(WaveInManualTest, StartAgainAfterStopOpensAFreshDevice) {
@@ -156,7 +158,7 @@ TEST_F(WaveInManualTest, StartAgainAfterStopOpensAFreshDevice) {
 TEST(WaveInVirtual, RecordsOneBlockPer10MsFromTheFirstBuffer) {
     auto clock = std::make_shared<WaveTestClock>();
     auto factory = MakeVirtualWaveDeviceFactory({nullptr, nullptr, clock});
-    NoSleeper noSleep;
+    support::NoSleeper noSleep;
     CBufferMonitor queue;
     CWaveIn waveIn({factory, &noSleep});
     waveIn.SetTarget(&queue);

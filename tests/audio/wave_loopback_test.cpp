@@ -10,7 +10,8 @@
 #include "audio/virtual/virtual_wave_devices.h"
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
-#include "tests/audio/wave_fakes.h"
+#include "tests/support/sleepers.h"
+#include "tests/support/wave_fakes.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST(WaveLoopback, SpeakerPlaysWhatTheMicrophoneHeardThroughTheCodec) {
     auto clock = std::make_shared<WaveTestClock>();
     auto speaker = std::make_shared<PcmSink>();
     auto factory = MakeVirtualWaveDeviceFactory({std::make_shared<PcmSource>(Bytes(sent)), speaker, clock});
-    NoSleeper noSleep;
+    support::NoSleeper noSleep;
     CBufferMonitor captureQueue, playbackQueue;
     CWaveIn waveIn({factory, &noSleep});
     CWaveOut waveOut({factory, &noSleep});

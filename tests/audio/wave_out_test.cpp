@@ -10,7 +10,8 @@
 #include "audio/buffer_monitor.h"
 #include "audio/virtual/virtual_wave_devices.h"
 #include "codec/codec.h"
-#include "tests/audio/wave_fakes.h"
+#include "tests/support/sleepers.h"
+#include "tests/support/wave_fakes.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
 
     std::shared_ptr<ManualWaveFactory> factory = std::make_shared<ManualWaveFactory>();
     ManualDeviceLog& log = *factory->log;
-    LoggingSleeper sleeper{factory->log};
+    support::RecordingSleeper sleeper{factory->log->calls};
     CBufferMonitor queue;
     CWaveOut waveOut{{factory, &sleeper}};
 };
@@ -57,10 +58,11 @@ TEST_F(WaveOutManualTest, WithoutSourceStartDoesNothing) {
 
 TEST_F(WaveOutManualTest, StartPreparesAllEightThenWritesThemInOrderAsSilence) {
     StartPlaying();
-    ASSERT_EQ(log.calls.size(), 1u + 8 + 8);
-    EXPECT_EQ(log.calls[0], "Open");
-    for (size_t i = 1; i <= 8; ++i) EXPECT_EQ(log.calls[i], "Prepare");
-    for (size_t i = 9; i <= 16; ++i) EXPECT_EQ(log.calls[i], "Write");
+    const std::vector<std::string> calls = log.calls.Events();
+    ASSERT_EQ(calls.size(), 1u + 8 + 8);
+    EXPECT_EQ(calls[0], "Open");
+    for (size_t i = 1; i <= 8; ++i) EXPECT_EQ(calls[i], "Prepare");
+    for (size_t i = 9; i <= 16; ++i) EXPECT_EQ(calls[i], "Write");
     ASSERT_EQ(log.queued.size(), 8u);
     for (WaveBuffer* b : log.queued) {
         EXPECT_EQ(b->length, 480u);
@@ -71,10 +73,10 @@ TEST_F(WaveOutManualTest, StartPreparesAllEightThenWritesThemInOrderAsSilence) {
 
 TEST_F(WaveOutManualTest, UnderrunRefillsWithSilenceAndKeepsTheBufferCirculating) {
     StartPlaying();
-    log.calls.clear();
+    log.calls.Clear();
     WaveBuffer* buffer = Finish();
     EXPECT_TRUE(Silent(buffer->data, 480));
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"Unprepare", "Prepare", "Write"}));
+    EXPECT_EQ(log.calls.Events(), (std::vector<std::string>{"Unprepare", "Prepare", "Write"}));
     EXPECT_EQ(log.queued.back(), buffer);
     EXPECT_EQ(log.queued.size(), 8u);
 }
@@ -117,18 +119,18 @@ TEST_F(WaveOutManualTest, StopWaitsASecondThenUnpreparesClosesAndFreesTheReader)
     for (int i = 0; i < 6; ++i) queue.OpenReader();
     StartPlaying();
     EXPECT_EQ(queue.OpenReader(), nullptr);  // the seventh slot is the player's
-    log.calls.clear();
+    log.calls.Clear();
     waveOut.Stop();
-    ASSERT_EQ(log.calls.size(), 1u + 1 + 8 + 1);
-    EXPECT_EQ(log.calls[0], "Sleep 1000");
-    EXPECT_EQ(log.calls[1], "Reset");
-    EXPECT_EQ(log.Count("Unprepare"), 8u);
-    EXPECT_EQ(log.calls.back(), "Close");
+    ASSERT_EQ(log.calls.Events().size(), 1u + 1 + 8 + 1);
+    EXPECT_EQ(log.calls.Events()[0], "sleep 1000");
+    EXPECT_EQ(log.calls.Events()[1], "Reset");
+    EXPECT_EQ(log.calls.Count("Unprepare"), 8u);
+    EXPECT_EQ(log.calls.Events().back(), "Close");
     EXPECT_NE(queue.OpenReader(), nullptr);
-    log.calls.clear();
+    log.calls.Clear();
     Finish();  // a late return is left alone
     waveOut.Stop();
-    EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(log.calls.Events().empty());
 }
 
 TEST_F(WaveOutManualTest, ANewTalkStartsWithSilenceNotTheLastAudio) {
@@ -146,7 +148,7 @@ TEST_F(WaveOutManualTest, ANewTalkStartsWithSilenceNotTheLastAudio) {
 TEST(WaveOutVirtual, PlaysSilenceContinuouslyFromAnEmptySource) {
     auto clock = std::make_shared<WaveTestClock>();
     auto speaker = std::make_shared<PcmSink>();
-    NoSleeper noSleep;
+    support::NoSleeper noSleep;
     CBufferMonitor queue;
     CWaveOut waveOut({MakeVirtualWaveDeviceFactory({nullptr, speaker, clock}), &noSleep});
     waveOut.SetSource(&queue);
@@ -162,7 +164,7 @@ TEST(WaveOutVirtual, PlaysSilenceContinuouslyFromAnEmptySource) {
 TEST(WaveOutVirtual, PlaysBlocksAsTheyArriveThenSilenceWithinOneBuffer) {
     auto clock = std::make_shared<WaveTestClock>();
     auto speaker = std::make_shared<PcmSink>();
-    NoSleeper noSleep;
+    support::NoSleeper noSleep;
     CBufferMonitor queue;
     CWaveOut waveOut({MakeVirtualWaveDeviceFactory({nullptr, speaker, clock}), &noSleep});
     waveOut.SetSource(&queue);

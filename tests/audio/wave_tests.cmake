@@ -1,7 +1,4 @@
 # Wave devices and their backends.
-add_library(ziro_wave_fakes STATIC wave_fakes.cpp)
-target_link_libraries(ziro_wave_fakes PUBLIC ziro_wave_devices)
-
 ziro_gtest(wave_devices_test
   SOURCES wave_buffer_queue_test.cpp wave_device_factory_test.cpp virtual_wave_devices_test.cpp
   LIBS ziro_wave_devices ziro_wave_fakes)

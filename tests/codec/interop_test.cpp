@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_order.h"
 #include "tests/codec/reference_codec.h"
 #include "tests/codec/signal_quality.h"
 #include "tests/codec/whole_signal.h"
@@ -31,7 +32,7 @@ std::vector<int16_t> LoadSignal(const std::string& name) {
     std::vector<int16_t> pcm;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         uint8_t b[2];
-        while (std::fread(b, 1, 2, f) == 2) pcm.push_back(static_cast<int16_t>(b[0] | (b[1] << 8)));
+        while (std::fread(b, 1, 2, f) == 2) pcm.push_back(static_cast<int16_t>(common::GetLe16(b)));
         std::fclose(f);
     }
     return pcm;

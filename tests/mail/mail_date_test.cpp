@@ -5,9 +5,9 @@
 #include <ctime>
 #include <string>
 
-#include "mail/clock/broken_down_time.h"
+#include "platform/broken_down_time.h"
 #include "mail/mime/mail_date.h"
-#include "tests/mail/support/local_zone.h"
+#include "platform/local_zone.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ public:
         const char* old = std::getenv("TZ");
         hadZone_ = old != nullptr;
         saved_ = old ? old : "";
-        mailtest::SetLocalZone(zone);
+        platform::SetLocalZone(zone);
     }
-    ~LocalZone() { mailtest::SetLocalZone(hadZone_ ? saved_.c_str() : nullptr); }
+    ~LocalZone() { platform::SetLocalZone(hadZone_ ? saved_.c_str() : nullptr); }
 
 private:
     bool hadZone_;
@@ -46,7 +46,7 @@ TEST(MailDate, WestOfUtcAcrossTheMonthWrap) {
 TEST(MailDate, DaylightSavingShowsTheOffsetInEffect) {
     LocalZone zone("CET-1CEST");  // daylight saving by the runtime's default rules
     std::tm summer{};
-    if (!ziromail::ToLocalTime(kJuly1, summer) || summer.tm_isdst <= 0)
+    if (!platform::ToLocalTime(kJuly1, summer) || summer.tm_isdst <= 0)
         GTEST_SKIP() << "this runtime takes no daylight saving from TZ";
     EXPECT_EQ(ziromail::FormatMailDate(kJuly1), "Wed, 1 Jul 2026 02:30:00 +0200");
     EXPECT_EQ(ziromail::FormatMailDate(kDecember7), "Mon, 7 Dec 2026 01:49:10 +0100");

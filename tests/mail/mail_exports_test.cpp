@@ -6,7 +6,7 @@
 #include "mail/api/session_table.h"
 #include "mail/ziromail.h"
 #include "tests/mail/support/status_recorder.h"
-#include "tests/mail/support/test_listener.h"
+#include "platform/loopback_listener.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ TEST(MailExports, OptionsFillTheSessionAndUnknownOnesChangeNothing) {
 TEST(MailExports, StartedComesFirstOnTheCallersThreadAndAnUnreachableServerGivesMinus2) {
     std::uint16_t closedPort;
     {
-        mailtest::TestListener listener;
+        platform::LoopbackListener listener;
         closedPort = listener.Port();
     }
     int handle = InitSmtp("127.0.0.1", closedPort, 44);

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "mail/coders/base64.h"
-#include "mail/smtp/smtp_session.h"
+#include "mail/mime/message_composer.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ protected:
         return path.string();
     }
 
-    std::string Compose() { return session_.ComposeMessage(); }
+    std::string Compose() { return ziromail::ComposeMessage(session_); }
 
     static std::string Boundary(const std::string& message) {
         std::smatch match;

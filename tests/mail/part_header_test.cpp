@@ -140,6 +140,13 @@ TEST(MessagePart, ChildrenFollowTheHeaderDirectlyAndCloseTheirBoundary) {
               "\r\n--outer\r\n"
               "\r\nplain"
               "\r\n--outer--\r\n");
+    EXPECT_EQ(text.size(), root.GetLength());  // counted by the same rendering
+
+    // Content of its own before the children: the count may only exceed what is written.
+    root.SetFieldValue("Content-Transfer-Encoding", "base64");
+    root.SetText("preamble");
+    text = Render(root);
+    EXPECT_NE(text.find("cHJlYW1ibGU=\r\n--outer\r\n"), std::string::npos);
     EXPECT_LE(text.size(), root.GetLength());
 }
 

@@ -22,6 +22,12 @@ struct JobResult {
 
 std::string Credential(const std::string& text) { return EncodeCredential(text.data(), text.size()); }
 
+// The job as the worker runs it; the connection closes when this returns.
+int RunMailJob(const SmtpSession& session) {
+    ziromail::SmtpClient client(session.timeouts);
+    return ziromail::RunMailJob(session, client);
+}
+
 JobResult RunJob(ScriptedServer& server, const std::function<void(SmtpSession&)>& configure = {}) {
     int status;
     auto started = std::chrono::steady_clock::now();
@@ -32,7 +38,7 @@ JobResult RunJob(ScriptedServer& server, const std::function<void(SmtpSession&)>
         session.sender = "from@example.com";
         session.toList = "to@example.com";
         if (configure) configure(session);
-        status = ziromail::RunMailJob(session);
+        status = RunMailJob(session);
     }
     auto jobTime = std::chrono::steady_clock::now() - started;
     return {status, server.Transcript(), jobTime};
@@ -173,13 +179,13 @@ TEST(SmtpDialogue, CloseAfterTheTerminatorStillSucceedsAndSendsQuit) {
 TEST(SmtpDialogue, RefusedConnectionAndUnknownNameFailTheConnection) {
     std::uint16_t closedPort;
     {
-        TestListener listener;
+        platform::LoopbackListener listener;
         closedPort = listener.Port();
     }
     SmtpSession refused("127.0.0.1", closedPort, 1);
-    EXPECT_EQ(ziromail::RunMailJob(refused), -2);
+    EXPECT_EQ(RunMailJob(refused), -2);
     SmtpSession unknown("no-such-host.invalid", 25, 1);
-    EXPECT_EQ(ziromail::RunMailJob(unknown), -2);
+    EXPECT_EQ(RunMailJob(unknown), -2);
 }
 
 TEST(SmtpDialogue, LineBreaksInAddressesInjectNoCommand) {
@@ -238,7 +244,7 @@ TEST(SmtpTimeouts, SilentServerFailsTheStepItSilencesWithItsStatus) {
 
 TEST(SmtpTimeouts, ConnectionThatIsNeverCompletedFailsTheConnection) {
     // A listener whose queue is full lets further connection attempts hang.
-    TestListener full(0);
+    platform::LoopbackListener full(0);
     std::uint32_t loopback = 0;
     ASSERT_EQ(platform::ResolveAddress("127.0.0.1", loopback), 0);
     std::vector<platform::TcpSocket> queued;
@@ -252,7 +258,7 @@ TEST(SmtpTimeouts, ConnectionThatIsNeverCompletedFailsTheConnection) {
     SmtpSession session("127.0.0.1", full.Port(), 1);
     ShortTimeouts(session);
     auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(ziromail::RunMailJob(session), -2);
+    EXPECT_EQ(RunMailJob(session), -2);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }
 

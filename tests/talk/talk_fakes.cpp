@@ -1,27 +1,6 @@
 #include "talk_fakes.h"
 
-#include <algorithm>
 #include <chrono>
-
-void EventLog::Add(std::string event) {
-    std::lock_guard guard(mutex_);
-    events_.push_back(std::move(event));
-}
-
-std::vector<std::string> EventLog::Events() const {
-    std::lock_guard guard(mutex_);
-    return events_;
-}
-
-size_t EventLog::Count(const std::string& event) const {
-    std::lock_guard guard(mutex_);
-    return size_t(std::count(events_.begin(), events_.end(), event));
-}
-
-void EventLog::Clear() {
-    std::lock_guard guard(mutex_);
-    events_.clear();
-}
 
 void ManualTimer::Start(uint32_t firstDueMs, uint32_t periodMs) {
     log_.Add("timer start " + std::to_string(firstDueMs) + "/" + std::to_string(periodMs));
@@ -49,41 +28,54 @@ void ManualTimer::Tick() {
     changed_.wait_for(lock, std::chrono::seconds(5), [&] { return pending_ == 0 && waiting_; });
 }
 
-RecordingSession::RecordingSession(EventLog& log, TalkSessionSetup setupIn)
-    : setup(std::move(setupIn)), log_(log) {
-    log_.Add("session create " + std::to_string(setup.port));
+bool ManualTimer::HasWaiter() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
 }
 
-RecordingSession::~RecordingSession() { log_.Add("session destroy"); }
+void RecordingAudio::StartCapture(CBufferMonitor* target) {
+    captureQueue = target;
+    log_.Add("capture start");
+}
+
+void RecordingAudio::StartPlayback(CBufferMonitor* source) {
+    playbackQueue = source;
+    log_.Add("playback start");
+}
+
+void RecordingSession::Begin(uint16_t port) {
+    talking_ = true;
+    log_.Add("session begin " + std::to_string(port));
+}
+
+void RecordingSession::End() {
+    log_.Add("session end");
+    if (!talking_) return;
+    talking_ = false;
+    const uint8_t bye[8] = {0x81, 203, 0, 1};
+    send_(0x0100007F, 40001, bye, true);
+}
 
 void RecordingSession::AddDestination(const char* ip, uint16_t port) {
-    log_.Add(std::string("add ") + ip + ":" + std::to_string(port));
+    log_.Add(std::string("add ") + (ip ? ip : "null") + ":" + std::to_string(port));
 }
 
 void RecordingSession::RemoveDestination(const char* ip, uint16_t port) {
-    log_.Add(std::string("remove ") + ip + ":" + std::to_string(port));
+    log_.Add(std::string("remove ") + (ip ? ip : "null") + ":" + std::to_string(port));
 }
 
-void RecordingSession::SendVoice(const uint8_t* block, int32_t length) {
-    voice.emplace_back(block, block + length);
+void RecordingSession::SendVoice(std::span<const uint8_t> block) {
+    voice.emplace_back(block.begin(), block.end());
     log_.Add("voice");
 }
 
-void RecordingSession::SendBye() {
-    log_.Add("bye");
-    const uint8_t bye[4] = {0x81, 203, 0, 1};
-    setup.send(0x0100007F, 40001, bye, 4, true);
+void RecordingSession::ReceiveRtp(uint32_t, uint16_t port, std::span<const uint8_t> datagram) {
+    log_.Add("rtp " + std::to_string(port) + " " + std::to_string(datagram.size()));
 }
 
-void RecordingSession::OnRtp(uint32_t, uint16_t port, const uint8_t*, int32_t length) {
-    log_.Add("rtp " + std::to_string(port) + " " + std::to_string(length));
+void RecordingSession::ReceiveRtcp(uint32_t, uint16_t port, std::span<const uint8_t> datagram) {
+    log_.Add("rtcp " + std::to_string(port) + " " + std::to_string(datagram.size()));
 }
-
-void RecordingSession::OnRtcp(uint32_t, uint16_t port, const uint8_t*, int32_t length) {
-    log_.Add("rtcp " + std::to_string(port) + " " + std::to_string(length));
-}
-
-FakeServices::FakeServices() = default;
 
 TalkEngineServices FakeServices::Make() {
     TalkEngineServices services;
@@ -93,10 +85,14 @@ TalkEngineServices FakeServices::Make() {
         timer = timerOwned.get();
         return timerOwned;
     };
-    services.makeAudio = [this] { return std::make_unique<RecordingAudio>(log); };
+    services.makeAudio = [this] {
+        auto audioOwned = std::make_unique<RecordingAudio>(log);
+        audio = audioOwned.get();
+        return audioOwned;
+    };
     services.makeMixer = [] { return std::make_unique<NoMixer>(); };
-    services.makeSession = [this](TalkSessionSetup setup) {
-        auto sessionOwned = std::make_unique<RecordingSession>(log, std::move(setup));
+    services.makeSession = [this](PacketSender send, CBufferMonitor&) {
+        auto sessionOwned = std::make_unique<RecordingSession>(log, std::move(send));
         session = sessionOwned.get();
         return sessionOwned;
     };

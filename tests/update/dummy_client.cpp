@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/system/file_system.h"
-#include "platform/system/module_file.h"
+#include "platform/file_system.h"
+#include "platform/module_file.h"
 #include "tests/update/held_file.h"
 
 int main(int argc, char** argv) {

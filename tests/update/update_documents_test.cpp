@@ -2,7 +2,7 @@
 // same cases run against libxml2 natively and the COM DOMDocument under Wine.
 #include <gtest/gtest.h>
 
-#include "platform/xml/xml_tree.h"
+#include "platform/xml_tree.h"
 #include "update/http_update.h"
 #include "update/update_documents.h"
 

@@ -2,7 +2,7 @@
 // on 127.0.0.1 (tests/update/with-http-server), odd answers included.
 #include <gtest/gtest.h>
 
-#include "platform/system/file_system.h"
+#include "platform/file_system.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_engine.h"
 #include "update/update_paths.h"

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/system/file_system.h"
-#include "platform/system/processes.h"
+#include "platform/file_system.h"
+#include "platform/processes.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_engine.h"
 #include "update/update_paths.h"

@@ -6,9 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/system/file_system.h"
-#include "platform/system/ini_file.h"
-#include "platform/system/processes.h"
+#include "platform/file_system.h"
+#include "platform/ini_file.h"
+#include "platform/processes.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_paths.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/system/file_system.h"
+#include "platform/file_system.h"
 
 namespace updatetest {
 

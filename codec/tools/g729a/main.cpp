@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "codec/codec.h"
-#include "codec/tools/g729a/binary_stdio.h"
+#include "common/byte_order.h"
+#include "platform/binary_stdio.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ bool WriteAll(const char* path, const std::vector<uint8_t>& data, std::string& e
     return ok;
 }
 
+// G.729 2.1, 4.3: the encoder from its initial state over whole frames.
 // Samples are little-endian on the wire whatever the host order.
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& pcm) {
     const size_t frames = (pcm.size() + kPcmFrameBytes - 1) / kPcmFrameBytes;
@@ -62,14 +64,14 @@ std::vector<uint8_t> Encode(const std::vector<uint8_t>& pcm) {
         int16_t samples[kSamplesPerFrame] = {};
         for (int i = 0; i < kSamplesPerFrame; ++i) {
             const size_t at = f * kPcmFrameBytes + 2 * i;
-            if (at + 1 < pcm.size())
-                samples[i] = static_cast<int16_t>(pcm[at] | (pcm[at + 1] << 8));
+            if (at + 1 < pcm.size()) samples[i] = static_cast<int16_t>(common::GetLe16(&pcm[at]));
         }
         EncodeFrame(samples, out.data() + f * kBytesPerFrame);
     }
     return out;
 }
 
+// G.729 2.2, 4.3: the decoder from its initial state over whole frames.
 std::vector<uint8_t> Decode(const std::vector<uint8_t>& bits) {
     const size_t frames = bits.size() / kBytesPerFrame;
     std::vector<uint8_t> out(frames * kPcmFrameBytes);
@@ -77,11 +79,8 @@ std::vector<uint8_t> Decode(const std::vector<uint8_t>& bits) {
     for (size_t f = 0; f < frames; ++f) {
         int16_t samples[kSamplesPerFrame];
         DecodeFrame(bits.data() + f * kBytesPerFrame, samples, 0);
-        for (int i = 0; i < kSamplesPerFrame; ++i) {
-            const auto v = static_cast<uint16_t>(samples[i]);
-            out[f * kPcmFrameBytes + 2 * i] = static_cast<uint8_t>(v & 0xFF);
-            out[f * kPcmFrameBytes + 2 * i + 1] = static_cast<uint8_t>(v >> 8);
-        }
+        for (int i = 0; i < kSamplesPerFrame; ++i)
+            common::PutLe16(&out[f * kPcmFrameBytes + 2 * i], static_cast<uint16_t>(samples[i]));
     }
     return out;
 }
@@ -100,7 +99,7 @@ int main(int argc, char** argv) {
     if (argc != 4) return Usage();
     const std::string mode = argv[1];
     if (mode != "encode" && mode != "decode") return Usage();
-    SetBinaryStdio();
+    platform::SetBinaryStdio();
 
     std::vector<uint8_t> input;
     std::string error;

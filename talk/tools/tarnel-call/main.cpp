@@ -13,9 +13,10 @@
 #include "call_statistics.h"
 #include "pcap_writer.h"
 #include "platform/clock.h"
-#include "talk/rtp/rtp_talk_session.h"
+#include "platform/socket_library.h"
+#include "platform/udp_socket.h"
+#include "talk/rtp/rtp_session.h"
 #include "talk/talk_engine.h"
-#include "udp_socket.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1 in network order
 
 struct CallHost {
     uint16_t port = 0;
-    std::unique_ptr<UdpSocket> rtp;
-    std::unique_ptr<UdpSocket> rtcp;
+    std::unique_ptr<platform::UdpSocket> rtp;
+    std::unique_ptr<platform::UdpSocket> rtcp;
     PcapWriter pcap;
     bool capturing = false;
     std::atomic<bool> running{true};
     TalkEngine* engine = nullptr;
-    rtp::RtpTalkSession* session = nullptr;
+    rtp::RtpSession* session = nullptr;
 };
 
 CallHost* g_host = nullptr;  // the callback's context names this one host
@@ -41,7 +42,7 @@ uint64_t NowMicros() {
 
 int SendFromHost(uint32_t, uint32_t ip, uint32_t port, const uint8_t* data, int32_t length, int32_t isRtcp) {
     CallHost& host = *g_host;
-    UdpSocket& socket = isRtcp ? *host.rtcp : *host.rtp;
+    platform::UdpSocket& socket = isRtcp ? *host.rtcp : *host.rtp;
     socket.SendTo(ip, uint16_t(port), data, length);
     if (host.capturing)
         host.pcap.Write(NowMicros(), kLoopback, uint16_t(host.port + (isRtcp ? 1 : 0)), ip, uint16_t(port), data,
@@ -49,10 +50,10 @@ int SendFromHost(uint32_t, uint32_t ip, uint32_t port, const uint8_t* data, int3
     return 0;
 }
 
-void ReceiveLoop(CallHost& host, UdpSocket& socket, uint16_t localPort) {
+void ReceiveLoop(CallHost& host, platform::UdpSocket& socket, uint16_t localPort) {
     std::vector<uint8_t> buffer(65536);
     while (host.running) {
-        Datagram from;
+        platform::Datagram from;
         if (!socket.Receive(buffer.data(), int32_t(buffer.size()), from, 200)) continue;
         if (host.capturing)
             host.pcap.Write(NowMicros(), from.address, from.port, kLoopback, localPort, buffer.data(), from.length);
@@ -66,9 +67,9 @@ TalkEngineServices ServicesKeepingSession(CallHost& host, const CallOptions& opt
     if (!options.micFile.empty() && !options.speakerFile.empty()) {
         services.makeMixer = [] { return std::make_unique<NoMixer>(); };
     }
-    services.makeSession = [&host](TalkSessionSetup setup) {
-        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(setup));
-        host.session = static_cast<rtp::RtpTalkSession*>(session.get());
+    services.makeSession = [&host](PacketSender send, CBufferMonitor& playback) {
+        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send), playback);
+        host.session = static_cast<rtp::RtpSession*>(session.get());
         return session;
     };
     return services;
@@ -111,12 +112,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarnel-call: %s\n%s", error.c_str(), kCallUsage);
         return 2;
     }
-    if (!StartNetworking()) return Fail("the socket library does not start", 3);
+    if (!platform::StartSocketLibrary()) return Fail("the socket library does not start", 3);
     CallHost host;
     g_host = &host;
     host.port = options->port;
-    host.rtp = BindUdp(options->port);
-    host.rtcp = BindUdp(uint16_t(options->port + 1));
+    host.rtp = platform::BindUdp(options->port);
+    host.rtcp = platform::BindUdp(uint16_t(options->port + 1));
     if (!host.rtp || !host.rtcp)
         return Fail("cannot use port " + std::to_string(options->port) + " and the one above it", 3);
     auto factory = MakeFileOrDeviceWaveFactory(options->micFile, options->speakerFile);

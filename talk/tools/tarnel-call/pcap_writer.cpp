@@ -1,33 +1,45 @@
 #include "pcap_writer.h"
 
+#include <cstring>
 #include <vector>
+
+#include "common/byte_order.h"
 
 namespace {
 
 constexpr uint32_t kLinkTypeRawIp = 101;
-
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
-}
-void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void PutBe16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
-// An address already in network order goes out byte for byte.
-void PutRaw32(std::vector<uint8_t>& out, uint32_t networkOrder) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&networkOrder);
-    out.insert(out.end(), b, b + 4);
-}
+constexpr size_t kFileHeaderSize = 24;
+constexpr size_t kRecordHeaderSize = 16;
+constexpr size_t kIpHeaderSize = 20;
+constexpr size_t kUdpHeaderSize = 8;
 
 uint16_t HeaderChecksum(const uint8_t* header, size_t size) {
     uint32_t sum = 0;
-    for (size_t i = 0; i + 1 < size; i += 2) sum += uint32_t(header[i]) << 8 | header[i + 1];
+    for (size_t i = 0; i + 1 < size; i += 2) sum += common::GetBe16(header + i);
     while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
     return uint16_t(~sum);
+}
+
+// An IPv4 header and a UDP header for a datagram of `length` bytes.
+void WriteIpUdpHeaders(uint8_t* p, uint32_t sourceAddress, uint16_t sourcePort, uint32_t destAddress,
+                       uint16_t destPort, size_t length) {
+    p[0] = 0x45;  // version 4, five words of header
+    p[1] = 0;
+    common::PutBe16(p + 2, uint16_t(kIpHeaderSize + kUdpHeaderSize + length));
+    common::PutBe16(p + 4, 0);       // identification
+    common::PutBe16(p + 6, 0x4000);  // don't fragment
+    p[8] = 64;                       // time to live
+    p[9] = 17;                       // UDP
+    common::PutBe16(p + 10, 0);      // checksum, filled below
+    // Addresses already in network order go out byte for byte.
+    std::memcpy(p + 12, &sourceAddress, 4);
+    std::memcpy(p + 16, &destAddress, 4);
+    common::PutBe16(p + 10, HeaderChecksum(p, kIpHeaderSize));
+    uint8_t* udp = p + kIpHeaderSize;
+    common::PutBe16(udp, sourcePort);
+    common::PutBe16(udp + 2, destPort);
+    common::PutBe16(udp + 4, uint16_t(kUdpHeaderSize + length));
+    common::PutBe16(udp + 6, 0);  // no UDP checksum
 }
 
 }  // namespace
@@ -39,46 +51,28 @@ PcapWriter::~PcapWriter() {
 bool PcapWriter::Open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_) return false;
-    std::vector<uint8_t> header;
-    PutLe32(header, 0xA1B2C3D4);
-    PutLe16(header, 2);
-    PutLe16(header, 4);
-    PutLe32(header, 0);  // GMT offset
-    PutLe32(header, 0);  // accuracy
-    PutLe32(header, 65535);
-    PutLe32(header, kLinkTypeRawIp);
-    return std::fwrite(header.data(), 1, header.size(), file_) == header.size();
+    uint8_t header[kFileHeaderSize];
+    common::PutLe32(header, 0xA1B2C3D4);
+    common::PutLe16(header + 4, 2);  // version 2.4
+    common::PutLe16(header + 6, 4);
+    common::PutLe32(header + 8, 0);   // GMT offset
+    common::PutLe32(header + 12, 0);  // accuracy
+    common::PutLe32(header + 16, 65535);
+    common::PutLe32(header + 20, kLinkTypeRawIp);
+    return std::fwrite(header, 1, sizeof header, file_) == sizeof header;
 }
 
 void PcapWriter::Write(uint64_t timeMicros, uint32_t sourceAddress, uint16_t sourcePort, uint32_t destAddress,
                        uint16_t destPort, const uint8_t* payload, int32_t length) {
     if (!file_ || length < 0 || length > 65535 - 28) return;
-    std::vector<uint8_t> ip;
-    ip.push_back(0x45);
-    ip.push_back(0);
-    PutBe16(ip, uint16_t(28 + length));
-    PutBe16(ip, 0);       // identification
-    PutBe16(ip, 0x4000);  // don't fragment
-    ip.push_back(64);     // time to live
-    ip.push_back(17);     // UDP
-    PutBe16(ip, 0);       // checksum, filled below
-    PutRaw32(ip, sourceAddress);
-    PutRaw32(ip, destAddress);
-    const uint16_t checksum = HeaderChecksum(ip.data(), 20);
-    ip[10] = uint8_t(checksum >> 8);
-    ip[11] = uint8_t(checksum);
-    PutBe16(ip, sourcePort);
-    PutBe16(ip, destPort);
-    PutBe16(ip, uint16_t(8 + length));
-    PutBe16(ip, 0);  // no UDP checksum
-    ip.insert(ip.end(), payload, payload + length);
-
-    std::vector<uint8_t> record;
-    PutLe32(record, uint32_t(timeMicros / 1000000));
-    PutLe32(record, uint32_t(timeMicros % 1000000));
-    PutLe32(record, uint32_t(ip.size()));
-    PutLe32(record, uint32_t(ip.size()));
-    record.insert(record.end(), ip.begin(), ip.end());
+    const size_t packet = kIpHeaderSize + kUdpHeaderSize + size_t(length);
+    std::vector<uint8_t> record(kRecordHeaderSize + packet);
+    common::PutLe32(&record[0], uint32_t(timeMicros / 1000000));
+    common::PutLe32(&record[4], uint32_t(timeMicros % 1000000));
+    common::PutLe32(&record[8], uint32_t(packet));
+    common::PutLe32(&record[12], uint32_t(packet));
+    WriteIpUdpHeaders(&record[kRecordHeaderSize], sourceAddress, sourcePort, destAddress, destPort, size_t(length));
+    if (length) std::memcpy(&record[kRecordHeaderSize + kIpHeaderSize + kUdpHeaderSize], payload, size_t(length));
     std::lock_guard guard(lock_);
     std::fwrite(record.data(), 1, record.size(), file_);
     std::fflush(file_);

@@ -6,9 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "tests/mail/support/test_listener.h"
+#include "platform/loopback_listener.h"
 
 namespace mailtest {
+
+using platform::Milliseconds;
 
 struct ScriptStep {
     enum Kind { Reply, ReadLine, ReadMessage, Pause, WaitFor, ShutdownSending } kind;
@@ -41,10 +43,10 @@ private:
     bool Fill(Milliseconds timeout);
     bool ReadUntil(const std::string& terminator);
 
-    TestListener listener_;
+    platform::LoopbackListener listener_;
     std::string received_;
     std::size_t consumed_ = 0;
-    std::unique_ptr<TestConnection> connection_;
+    std::unique_ptr<platform::LoopbackConnection> connection_;
     std::thread thread_;
 };
 

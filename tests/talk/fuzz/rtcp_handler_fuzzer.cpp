@@ -1,13 +1,12 @@
-// Throws arbitrary datagrams at the RTCP handler of a session that knows a few sources.
+// Throws arbitrary datagrams at the RTCP receive path of a talk that knows a few sources.
+#include "talk/rtp/rtcp_receive.h"
 #include "tests/talk/fuzz/fuzz_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    rtp::fuzz::SteppingClock clock;
-    auto state = rtp::fuzz::MakeSession(clock);
-    rtp::SetReportHook(*state, [](void*, int) {}, nullptr);
-    rtp::fuzz::ForEachDatagram(data, size, [&](const uint8_t* datagram, size_t length) {
-        rtp::HandleRtcp(state.get(), rtp::fuzz::kPeerAddress, 50001, datagram, length);
+    rtp::RtpSessionState state = rtp::fuzz::MakeState();
+    rtp::fuzz::ForEachDatagram(data, size, [&](std::span<const uint8_t> datagram, uint32_t now) {
+        rtp::TakeRtcpCompound(state, rtp::fuzz::kPeerAddress, 50001, now, datagram);
     });
-    rtp::fuzz::CheckSession(*state);
+    rtp::fuzz::CheckState(state);
     return 0;
 }

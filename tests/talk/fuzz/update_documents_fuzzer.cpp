@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/system/ini_file.h"
-#include "platform/xml/xml_tree.h"
+#include "platform/ini_file.h"
+#include "platform/xml_tree.h"
 #include "update/code_convert.h"
 #include "update/command_line.h"
 #include "update/http_update.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "library_loader.h"
+#include "platform/shared_library.h"
 #include "talk/tarnel.h"
 
 namespace {
@@ -37,7 +37,7 @@ void Check(bool ok, const char* what) {
 
 template <typename T>
 bool Bind(void* library, const char* name, T& slot) {
-    slot = reinterpret_cast<T>(LookUpExport(library, name));
+    slot = reinterpret_cast<T>(platform::LibrarySymbol(library, name));
     if (!slot) std::printf("FAIL missing export %s\n", name);
     return slot != nullptr;
 }
@@ -138,7 +138,7 @@ void RunHost(const Api& api) {
 
 int main(int argc, char** argv) {
     const char* name = argc > 1 ? argv[1] : "Tarnel.dll";
-    void* library = LoadLibraryByName(name);
+    void* library = platform::LoadLibraryByName(name);
     if (!library) {
         std::printf("FAIL cannot load %s\n", name);
         return 2;
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     Api api{};
     if (!BindAll(library, api)) return 2;
     RunHost(api);
-    UnloadLibrary(library);
+    platform::UnloadLibrary(library);
     std::printf("%d failure(s)\n", g_failures);
     return g_failures == 0 ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 #include "talk/rtp/ipv4_text.h"
 #include "talk/rtp/ntp_time.h"
 #include "talk/rtp/ssrc.h"
-#include "tests/talk/rtp/rtp_test_support.h"
+#include "tests/support/manual_clock.h"
 
 namespace rtp {
 namespace {
@@ -21,7 +21,7 @@ TEST(NtpTime, Middle32KeepsLow16SecondBitsAndHigh16FractionBits) {
 }
 
 TEST(NtpTime, NowTimeAnchorsWallTimeOnceThenFollowsMonotonicClock) {
-    test::FakeClock fake;
+    support::ManualClock fake;
     RtpClock clock(fake);
     const platform::WallTime first = clock.NowTime();
     EXPECT_EQ(first.seconds, fake.wall.seconds);

@@ -2,6 +2,7 @@
 
 #include "common/byte_order.h"
 #include "talk/rtp/rtcp_build.h"
+#include "talk/rtp/rtp_header.h"
 
 namespace rtp {
 namespace {
@@ -17,7 +18,7 @@ TEST(RtcpBuild, SenderReportWithoutSourcesIsTwentyEightBytes) {
     const SourceTable none{};
     const SenderInfo sender{0x11223344, {0xE8FE6F80, 0x40000000}, 0x6F804000, 500, 20000};
     std::vector<uint8_t> out;
-    AppendSenderReport(out, sender, none, 0);
+    AppendSenderReport(out, sender, ReportBlocks(none, 0));
     const std::vector<uint8_t> expected = {0x80, 200,  0x00, 0x06, 0x11, 0x22, 0x33, 0x44, 0xE8, 0xFE,
                                            0x6F, 0x80, 0x40, 0x00, 0x00, 0x00, 0x6F, 0x80, 0x40, 0x00,
                                            0x00, 0x00, 0x01, 0xF4, 0x00, 0x00, 0x4E, 0x20};
@@ -27,7 +28,7 @@ TEST(RtcpBuild, SenderReportWithoutSourcesIsTwentyEightBytes) {
 TEST(RtcpBuild, ReceiverReportWithoutSourcesIsEightBytes) {
     const SourceTable none{};
     std::vector<uint8_t> out;
-    AppendReceiverReport(out, 0xCAFE0000, none, 0);
+    AppendReceiverReport(out, 0xCAFE0000, ReportBlocks(none, 0));
     const std::vector<uint8_t> expected = {0x80, 201, 0, 1, 0xCA, 0xFE, 0, 0};
     EXPECT_EQ(out, expected);
 }
@@ -39,8 +40,8 @@ TEST(RtcpBuild, ReportsCarryOneBlockPerLeadingUsedSource) {
     table[2] = Source(3);
     table[4] = Source(5);  // after a hole: not reported
     std::vector<uint8_t> sr, rr;
-    AppendSenderReport(sr, {}, table, 0);
-    AppendReceiverReport(rr, 9, table, 0);
+    AppendSenderReport(sr, {}, ReportBlocks(table, 0));
+    AppendReceiverReport(rr, 9, ReportBlocks(table, 0));
     EXPECT_EQ(sr.size(), 28u + 3 * 24);
     EXPECT_EQ(sr[0], 0x83);
     EXPECT_EQ(common::GetBe16(&sr[2]), 6 * 3 + 6);
@@ -63,7 +64,7 @@ TEST(RtcpBuild, ReportBlockFields) {
     s.srArrival = 0x6F800000;
     s.srSeen = true;
     std::vector<uint8_t> rr;
-    AppendReceiverReport(rr, 9, table, 0x6F810000);
+    AppendReceiverReport(rr, 9, ReportBlocks(table, 0x6F810000));
     const uint8_t* block = &rr[8];
     EXPECT_EQ(common::GetBe32(block), 0xAABBCCDDu);
     EXPECT_EQ(block[4], 64);  // a quarter lost
@@ -80,7 +81,7 @@ TEST(RtcpBuild, FractionLostSaturatesInsteadOfWrappingToZero) {
     table[0].lost = 4;
     table[0].expected = 4;
     std::vector<uint8_t> rr;
-    AppendReceiverReport(rr, 9, table, 0);
+    AppendReceiverReport(rr, 9, ReportBlocks(table, 0));
     EXPECT_EQ(rr[8 + 4], 255);
 }
 
@@ -89,7 +90,7 @@ TEST(RtcpBuild, NoSenderReportYetMeansZeroLsrAndDlsrAndNoLossZeroFraction) {
     table[0] = Source(1);
     table[0].srArrival = 5;  // not valid without an SR
     std::vector<uint8_t> rr;
-    AppendReceiverReport(rr, 9, table, 0x6F810000);
+    AppendReceiverReport(rr, 9, ReportBlocks(table, 0x6F810000));
     EXPECT_EQ(common::GetBe32(&rr[8 + 4]), 0u);
     EXPECT_EQ(common::GetBe32(&rr[8 + 16]), 0u);
     EXPECT_EQ(common::GetBe32(&rr[8 + 20]), 0u);
@@ -120,9 +121,51 @@ TEST(RtcpBuild, SdesBytes) {
 
 TEST(RtcpBuild, ByeIsEightBytes) {
     std::vector<uint8_t> out;
-    AppendBye(out, 0xDEADBEEF);
+    const uint32_t ssrc = 0xDEADBEEF;
+    AppendBye(out, std::span(&ssrc, 1));
     const std::vector<uint8_t> expected = {0x81, 203, 0, 1, 0xDE, 0xAD, 0xBE, 0xEF};
     EXPECT_EQ(out, expected);
+}
+
+// Whatever a writer puts down, its reader takes up again.
+TEST(RtcpBuild, ReadersTakeBackWhatWritersWrote) {
+    const SenderInfo sender{0x01020304, {0xE8FE6F80, 0x40000000}, 0x6F804000, 500, 20000};
+    const ReportBlock block{0xAABBCCDD, 0x40000001, 0x00021234, 0x321, 0x6F804000, 0x10000};
+    std::vector<uint8_t> out;
+    AppendSenderReport(out, sender, std::span(&block, 1));
+    const RtcpHeader header = ReadRtcpHeader(out.data());
+    EXPECT_EQ(header.type, kRtcpSr);
+    EXPECT_EQ(header.count, 1);
+    EXPECT_EQ(header.size, out.size());
+    const SenderInfo readSender = ReadSenderInfo(out.data());
+    EXPECT_EQ(readSender.ssrc, sender.ssrc);
+    EXPECT_EQ(readSender.ntp.seconds, sender.ntp.seconds);
+    EXPECT_EQ(readSender.ntp.fraction, sender.ntp.fraction);
+    EXPECT_EQ(readSender.rtpTimeStamp, sender.rtpTimeStamp);
+    EXPECT_EQ(readSender.packetCount, sender.packetCount);
+    EXPECT_EQ(readSender.octetCount, sender.octetCount);
+    const ReportBlock readBlock = ReadReportBlock(ReportBlockAt(out.data(), kSrHeaderSize, 0));
+    EXPECT_EQ(readBlock.ssrc, block.ssrc);
+    EXPECT_EQ(readBlock.lossWord, block.lossWord);
+    EXPECT_EQ(readBlock.extendedHighestSequence, block.extendedHighestSequence);
+    EXPECT_EQ(readBlock.jitter, block.jitter);
+    EXPECT_EQ(readBlock.lsr, block.lsr);
+    EXPECT_EQ(readBlock.dlsr, block.dlsr);
+
+    const uint32_t leaving[] = {7, 9};
+    out.clear();
+    AppendBye(out, leaving);
+    EXPECT_EQ(ReadRtcpHeader(out.data()).count, 2);
+    EXPECT_EQ(ReadByeSsrc(out.data(), 1), 9u);
+
+    uint8_t rtp[kRtpHeaderSize];
+    WriteRtpHeader(rtp, {true, 98, 0xFFFE, 0x6F804000, 0xCAFEBABE});
+    const RtpHeader readRtp = ReadRtpHeader(rtp);
+    EXPECT_TRUE(readRtp.marker);
+    EXPECT_EQ(readRtp.payloadType, 98);
+    EXPECT_EQ(readRtp.sequence, 0xFFFE);
+    EXPECT_EQ(readRtp.timeStamp, 0x6F804000u);
+    EXPECT_EQ(readRtp.ssrc, 0xCAFEBABEu);
 }
 
 TEST(RtcpBuild, CnameCutsUserAtCharactersAndHostAtBytes) {

@@ -1,35 +1,34 @@
 #include <gtest/gtest.h>
 
 #include "common/byte_order.h"
+#include "talk/rtp/rtp_header.h"
 #include "talk/rtp/rtp_receive.h"
-#include "tests/talk/rtp/rtp_test_support.h"
+#include "tests/support/rtp_packets.h"
 
 namespace rtp {
 namespace {
 
 // An RTP packet: header with `csrc` contributing sources, then `payload` bytes of 0x5A.
 std::vector<uint8_t> Packet(uint16_t seq, uint32_t ssrc, size_t payload, uint8_t csrc = 0) {
-    std::vector<uint8_t> p(12 + 4 * csrc, 0);
-    p[0] = uint8_t(0x80 | csrc);
-    p[1] = 0xE2;
-    common::PutBe16(&p[2], seq);
-    common::PutBe32(&p[4], 0xABCDEF01);
-    common::PutBe32(&p[8], ssrc);
-    p.insert(p.end(), payload, 0x5A);
+    auto p = support::RtpPacket({true, 98, seq, 0xABCDEF01, ssrc}, payload, 0x5A);
+    p[0] |= csrc;
+    p.insert(p.begin() + kRtpHeaderSize, 4 * csrc, 0);
     return p;
 }
 
 TEST(ParseRtp, PlainHeaderGivesPayloadAfterTwelveBytes) {
-    const auto p = Packet(7, 99, 28);
+    // Written out byte by byte: the layout checked independently of the writer.
+    std::vector<uint8_t> p = {0x80, 0xE2, 0x00, 0x07, 0xAB, 0xCD, 0xEF, 0x01, 0x00, 0x00, 0x00, 0x63};
+    p.insert(p.end(), 28, 0x5A);
     const auto span = ParseRtp(p.data(), p.size());
     ASSERT_TRUE(span);
     EXPECT_EQ(span->offset, 12u);
     EXPECT_EQ(span->length, 28u);
-    EXPECT_EQ(span->info.sequence, 7);
-    EXPECT_EQ(span->info.ssrc, 99u);
-    EXPECT_EQ(span->info.timeStamp, 0xABCDEF01u);
-    EXPECT_EQ(span->info.payloadType, 98);
-    EXPECT_TRUE(span->info.marker);
+    EXPECT_EQ(span->header.sequence, 7);
+    EXPECT_EQ(span->header.ssrc, 99u);
+    EXPECT_EQ(span->header.timeStamp, 0xABCDEF01u);
+    EXPECT_EQ(span->header.payloadType, 98);
+    EXPECT_TRUE(span->header.marker);
 }
 
 TEST(ParseRtp, OneContributingSourceMovesPayloadToSixteen) {
@@ -92,55 +91,42 @@ TEST(ParseRtp, ShortOrWrongVersionIsRejected) {
     EXPECT_FALSE(ParseRtp(nullptr, 40));
 }
 
-struct HookCall {
-    RtpPacketInfo info;
-    std::vector<uint8_t> payload;
-};
-
 class RtpHandler : public ::testing::Test {
 protected:
-    test::FakeClock clock;
-    std::unique_ptr<RtpSessionState> state = CreateState(40000, clock, 1, "u@h");
-    std::vector<HookCall> calls;
-    void SetUp() override {
-        SetPayloadHook(*state, [](void* c, const RtpPacketInfo& info, const uint8_t* payload, size_t length) {
-            static_cast<RtpHandler*>(c)->calls.push_back({info, {payload, payload + length}});
-        }, this);
+    RtpSessionState state = CreateState(40000, 1, "u@h");
+    const uint32_t now = 0x6F804000;
+
+    std::vector<uint8_t> Take(const std::vector<uint8_t>& packet, uint32_t address = 1) {
+        const auto payload = TakeRtpPacket(state, address, 40002, now, packet);
+        return {payload.begin(), payload.end()};
     }
 };
 
 TEST_F(RtpHandler, AcceptedPacketIsCountedAndItsPayloadHandedOn) {
     const auto p = Packet(3, 0x77, 28, 1);
-    HandleRtp(state.get(), 0x0100007F, 40002, p.data(), p.size());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].payload.size(), 28u);
-    EXPECT_EQ(calls[0].info.address, 0x0100007Fu);
-    EXPECT_EQ(calls[0].info.port, 40002);
-    EXPECT_EQ(calls[0].info.ssrc, 0x77u);
-    EXPECT_EQ(state->sources[0].ssrc, 0x77u);
-    EXPECT_EQ(state->sources[0].port, 40002);  // as passed, not byte-swapped
-    EXPECT_EQ(state->sources[0].lastArrival, NtpMiddle32(clock.wall));
+    EXPECT_EQ(Take(p, 0x0100007F), std::vector<uint8_t>(28, 0x5A));
+    EXPECT_EQ(state.sources[0].ssrc, 0x77u);
+    EXPECT_EQ(state.sources[0].address, 0x0100007Fu);
+    EXPECT_EQ(state.sources[0].port, 40002);  // as passed, not byte-swapped
+    EXPECT_EQ(state.sources[0].highestSequence, 3);
+    EXPECT_EQ(state.sources[0].lastArrival, now);
 }
 
 TEST_F(RtpHandler, FifteenBytesAreDroppedBeforeTheStatistics) {
-    const auto p = Packet(3, 0x77, 3);
-    HandleRtp(state.get(), 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(state->sources[0].Used());
+    EXPECT_TRUE(Take(Packet(3, 0x77, 3)).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
 TEST_F(RtpHandler, MalformedPacketTouchesNothing) {
     auto p = Packet(3, 0x77, 8);
     p[0] |= 0x0F;
-    HandleRtp(state.get(), 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(state->sources[0].Used());
+    EXPECT_TRUE(Take(p).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
-TEST_F(RtpHandler, NullStateIsIgnored) {
-    const auto p = Packet(3, 0x77, 28);
-    HandleRtp(nullptr, 1, 40002, p.data(), p.size());
-    EXPECT_TRUE(calls.empty());
+TEST_F(RtpHandler, EmptyDatagramIsIgnored) {
+    EXPECT_TRUE(TakeRtpPacket(state, 1, 40002, now, {}).empty());
+    EXPECT_FALSE(state.sources[0].Used());
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/talk/host/library_loader.h"
+#include "platform/shared_library.h"
 #include "update/unzdll/unzdll.h"
 
 namespace {
@@ -55,13 +55,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: unzdll-host LIBRARY ARCHIVE FOLDER [--level N] [--flat] [--keep] [SPEC...]\n");
         return 2;
     }
-    void* library = LoadLibraryByName(args.library);
+    void* library = platform::LoadLibraryByName(args.library);
     if (!library) {
         std::fprintf(stderr, "cannot load %s\n", args.library.c_str());
         return 2;
     }
-    const auto getVersion = reinterpret_cast<GetUnzDllVersionFn>(LookUpExport(library, "GetUnzDllVersion"));
-    const auto exec = reinterpret_cast<UnzDllExecFn>(LookUpExport(library, "UnzDllExec"));
+    const auto getVersion = reinterpret_cast<GetUnzDllVersionFn>(platform::LibrarySymbol(library, "GetUnzDllVersion"));
+    const auto exec = reinterpret_cast<UnzDllExecFn>(platform::LibrarySymbol(library, "UnzDllExec"));
     if (!getVersion || !exec) {
         std::fprintf(stderr, "missing export\n");
         return 2;
@@ -89,6 +89,6 @@ int main(int argc, char** argv) {
     std::printf("result %d\n", result);
     std::fflush(stdout);
     std::free(command);
-    UnloadLibrary(library);
+    platform::UnloadLibrary(library);
     return 0;
 }

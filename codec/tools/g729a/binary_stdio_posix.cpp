@@ -1,3 +1,0 @@
-#include "codec/tools/g729a/binary_stdio.h"
-
-void SetBinaryStdio() {}

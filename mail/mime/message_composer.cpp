@@ -1,0 +1,87 @@
+#include "mail/mime/message_composer.h"
+
+#include <vector>
+
+#include "mail/html/inline_images.h"
+#include "mail/mime/mail_message.h"
+
+namespace ziromail {
+
+namespace {
+
+constexpr const char* kContentType = "Content-Type";
+constexpr const char* kTransferEncoding = "Content-Transfer-Encoding";
+
+MessagePart& AddContainer(MessagePart& parent, const char* type, const char* boundary) {
+    MessagePart& container = parent.CreatePart();
+    container.SetFieldValue(kContentType, type);
+    container.SetBoundary(boundary);
+    return container;
+}
+
+void AddHtml(MessagePart& parent, const std::string& html) {
+    MessagePart& part = parent.CreatePart();
+    part.SetFieldValue(kContentType, "text/html");
+    part.SetFieldValue(kTransferEncoding, "base64");
+    part.SetText(html.data(), html.size());
+}
+
+void AddImage(MessagePart& parent, const std::string& path) {
+    MessagePart& part = parent.CreatePart();
+    part.SetFieldValue(kTransferEncoding, "base64");
+    part.LoadFile(path);
+    std::string id(1, '<');
+    id.append(part.GetName()).push_back('>');
+    part.SetFieldValue("Content-ID", id);
+}
+
+void AddAttachment(MessagePart& parent, const std::string& path) {
+    MessagePart& part = parent.CreatePart();
+    part.SetFieldValue(kTransferEncoding, "base64");
+    part.LoadFile(path);
+}
+
+// Renders into a string sized by counting first, with room left for the terminator.
+std::string Render(const MailMessage& root) {
+    std::size_t length = root.GetLength();
+    std::string text;
+    text.reserve(length + 5);
+    text.resize(length);
+    long written = root.Store(text.data(), length);
+    text.resize(written < 0 ? 0 : static_cast<std::size_t>(written));
+    return text;
+}
+
+}  // namespace
+
+std::string ComposeMessage(const SmtpSession& session) {
+    std::string htmlBody = session.htmlBody;  // local pictures are renamed to "cid:" in it
+    std::vector<std::string> images;
+    int imageCount = ScanInlineImages(htmlBody, images);
+    bool hasAttachments = !session.attachments.empty();
+
+    MailMessage root;
+    root.SetDate();
+    root.SetFieldValue("MIME-Version", "1.0");
+    root.SetFieldValue("From", session.userName);
+    root.SetFieldValue("To", session.toList);
+    root.SetFieldValue("CC", session.ccList);
+    root.SetFieldValue("Subject", session.subject);
+    root.SetFieldValue(kContentType, hasAttachments || imageCount == 0 ? "multipart/mixed" : "multipart/related");
+    root.SetBoundary();
+
+    MessagePart* htmlParent = &root;
+    MessagePart* imageParent = &root;
+    if (imageCount > 0 && !hasAttachments) {
+        htmlParent = &AddContainer(root, "multipart/alternative", "embeded_multipart_boundary");
+    } else if (imageCount > 0) {
+        imageParent = &AddContainer(root, "multipart/related", "embeded_multipart_boundary");
+        htmlParent = &AddContainer(*imageParent, "multipart/alternative", "sub_multipart_boundary");
+    }
+    AddHtml(*htmlParent, htmlBody);
+    for (const std::string& path : images) AddImage(*imageParent, path);
+    for (const std::string& path : session.attachments) AddAttachment(root, path);
+    return Render(root);
+}
+
+}  // namespace ziromail

@@ -1,0 +1,62 @@
+#pragma once
+// The client side of the SMTP dialogue: lock-step, one receive per command, only
+// the first three characters of a reply looked at. Each step returns the job's
+// status: MailStatusOk to go on, or the status the job ends with.
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "mail/ziromail.h"
+#include "platform/tcp_socket.h"
+
+namespace ziromail {
+
+// The exchanges of the dialogue, in order.
+enum class SmtpStep { Greeting, Helo, AuthLogin, AuthUser, AuthPassword, MailFrom, RcptTo, Data, MessageEnd };
+
+// How long a silent server is waited for (RFC 5321 section 4.5.3.2 for the
+// replies; connecting and each send get limits of the same order).
+struct SmtpTimeouts {
+    platform::Milliseconds connect = std::chrono::minutes(5);
+    platform::Milliseconds send = std::chrono::minutes(3);
+    platform::Milliseconds greeting = std::chrono::minutes(5);
+    platform::Milliseconds command = std::chrono::minutes(5);  // HELO, AUTH, MAIL, RCPT
+    platform::Milliseconds dataStart = std::chrono::minutes(2);
+    platform::Milliseconds dataEnd = std::chrono::minutes(10);
+};
+
+class SmtpClient {
+public:
+    explicit SmtpClient(const SmtpTimeouts& timeouts) : timeouts_(timeouts) {}
+    // Closes the connection.
+    ~SmtpClient();
+    SmtpClient(const SmtpClient&) = delete;
+    SmtpClient& operator=(const SmtpClient&) = delete;
+
+    // Opens the connection, takes the greeting and says HELO with the server's name: or ConnectFailed.
+    MailStatus Connect(const std::string& server, int port);
+    // AUTH LOGIN: Error when it is not offered, LoginFailed when user or password is refused.
+    MailStatus Login(std::string_view user, std::string_view password);
+    // MAIL FROM, then RCPT TO for every To and Cc address: SenderRejected, or
+    // RecipientRefused at the first 550 (other refusals are passed over).
+    MailStatus SendEnvelope(std::string_view sender, std::string_view toList, std::string_view ccList);
+    // DATA: MessageFailed unless the server is ready for the message.
+    MailStatus StartMessage();
+    // The message, its terminator, and one reply: MessageFailed when that fails.
+    MailStatus SendMessage(std::string message);
+    // QUIT, without waiting for its reply: Error when it cannot be sent.
+    MailStatus Quit();
+
+private:
+    // Sends `command` when asked to, then takes one reply and judges it for `step`.
+    bool Exchange(SmtpStep step, std::string_view command, bool sendFirst);
+    bool SendRecipients(std::string_view list);
+    platform::Milliseconds ReplyTimeout(SmtpStep step) const;
+
+    SmtpTimeouts timeouts_;
+    platform::TcpSocket socket_;
+    bool socketLibraryStarted_ = false;
+    bool recipientRefused_ = false;  // a RCPT TO (or MAIL FROM) was answered 550
+};
+
+}  // namespace ziromail

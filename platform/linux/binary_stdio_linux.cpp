@@ -1,0 +1,7 @@
+#include "platform/binary_stdio.h"
+
+namespace platform {
+
+void SetBinaryStdio() {}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+# cmake -DVECTOR=g729a -DSCALAR=g729a_scalar -DSIGNALS=dir -DWORK=dir -P scalar_path_test.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+function(same_output mode input name)
+  foreach(tool VECTOR SCALAR)
+    execute_process(COMMAND ${${tool}} ${mode} ${input} ${WORK}/${name}.${tool} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${${tool}} ${mode} ${input} failed (${rc})")
+    endif()
+  endforeach()
+  file(SHA256 ${WORK}/${name}.VECTOR vector)
+  file(SHA256 ${WORK}/${name}.SCALAR scalar)
+  if(NOT vector STREQUAL scalar)
+    message(FATAL_ERROR "${mode} of ${input}: the scalar path differs from the vector path")
+  endif()
+endfunction()
+
+foreach(signal male female sweep noisy)
+  same_output(encode ${SIGNALS}/${signal}.raw ${signal}-frames)
+  same_output(decode ${WORK}/${signal}-frames.VECTOR ${signal}-speech)
+endforeach()

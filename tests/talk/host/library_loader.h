@@ -1,7 +1,0 @@
-#pragma once
-// Loads a shared library by name and looks up its exports, as a host does.
-#include <string>
-
-void* LoadLibraryByName(const std::string& name);
-void* LookUpExport(void* library, const char* name);
-void UnloadLibrary(void* library);

@@ -1,0 +1,4 @@
+#pragma once
+
+// Whether standard output is a terminal, where progress is shown in place.
+bool StdoutIsTerminal();

@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+// The library's application object: its module and the thread-level message
+// pre-translation that the host reaches through FilterDllMsg.
+class CLumvoxApp {
+public:
+    void SetInstance(HINSTANCE instance) { m_hInstance = instance; }
+    HINSTANCE Instance() const { return m_hInstance; }
+    // The default initialisation: the common controls the dialog uses. Once.
+    BOOL InitInstance();
+    // Offers the message to each of our windows from its target up through
+    // its parents; nonzero when one handled it.
+    BOOL PreTranslateMessage(MSG* msg);
+
+private:
+    HINSTANCE m_hInstance = nullptr;
+    bool m_initialised = false;
+};
+
+extern CLumvoxApp theApp;
