@@ -24,23 +24,32 @@ else()
   set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null")
 endif()
 
+# The executables whose tests exercise threads; the ThreadSanitizer run builds
+# and runs only these (target `threaded-tests`, label `threaded`).
+add_custom_target(threaded-tests)
+
 # ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [ENVIRONMENT VAR=value ...]
-#            [RUNNER command ...]): one test executable; natively each case is a CTest
-# test (and takes one environment variable only). RUNNER wraps every run (and, for
-# the cross build, goes before the Wine runner).
+#            [RUNNER command ...] [THREADED]): one test executable; natively each case
+# is a CTest test (and takes one environment variable only). RUNNER wraps every run
+# (and, for the cross build, goes before the Wine runner).
 function(ziro_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT;RUNNER" ${ARGN})
+  cmake_parse_arguments(T "THREADED" "" "SOURCES;LIBS;ENVIRONMENT;RUNNER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  set(labels "")
+  if(T_THREADED)
+    add_dependencies(threaded-tests ${name})
+    set(labels threaded)
+  endif()
   if(T_RUNNER)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_RUNNER};${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
   if(CMAKE_CROSSCOMPILING)
     # One Wine process per executable: starting Wine per case would dominate the run.
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${T_ENVIRONMENT}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${T_ENVIRONMENT}" LABELS "${labels}")
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 120 ENVIRONMENT "${T_ENVIRONMENT}")
+                         PROPERTIES TIMEOUT 120 ENVIRONMENT "${T_ENVIRONMENT}" LABELS "${labels}")
   endif()
 endfunction()
