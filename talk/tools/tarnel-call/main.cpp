@@ -11,6 +11,7 @@
 #include "audio/virtual/virtual_wave_devices.h"
 #include "call_options.h"
 #include "call_statistics.h"
+#include "common/tool_info.h"
 #include "pcap_writer.h"
 #include "platform/clock.h"
 #include "platform/socket_library.h"
@@ -106,6 +107,7 @@ int RunCall(const CallOptions& options, CallHost& host) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "tarnel-call", kCallUsage)) return 0;
     std::string error;
     const auto options = ParseCallOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
