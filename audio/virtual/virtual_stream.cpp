@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "audio/virtual/wave_test_clock.h"
+#include "platform/thread_name.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ uint64_t VirtualStream::DueLocked(const WaveBuffer& head) const {
 }
 
 void VirtualStream::RunRealTime() {
+    platform::NameThisThread(capture_ ? "virtual-in" : "virtual-out");
     std::unique_lock lock(queue_.Mutex());
     while (!stopping_) {
         WaveBuffer* head = queue_.HeadLocked();

@@ -14,6 +14,7 @@
 #include "pcap_writer.h"
 #include "platform/clock.h"
 #include "platform/socket_library.h"
+#include "platform/thread_name.h"
 #include "platform/udp_socket.h"
 #include "talk/rtp/rtp_session.h"
 #include "talk/talk_engine.h"
@@ -51,6 +52,7 @@ int SendFromHost(uint32_t, uint32_t ip, uint32_t port, const uint8_t* data, int3
 }
 
 void ReceiveLoop(CallHost& host, platform::UdpSocket& socket, uint16_t localPort) {
+    platform::NameThisThread(localPort == host.port ? "rtp-in" : "rtcp-in");
     std::vector<uint8_t> buffer(65536);
     while (host.running) {
         platform::Datagram from;
