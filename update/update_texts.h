@@ -17,6 +17,8 @@ inline constexpr char kClosingClient[] =
 inline constexpr char kThreadFailed[] = "创建线程失败";
 inline constexpr char kPictureFailed[] = "图片加载失败！";
 inline constexpr char kCreateThreadError[] = "Create Thread Error!\n";
+// The client was stopped and updated but could not be started again.
+inline constexpr char kRestartFailed[] = "ZiroIM重新运行失败！";
 
 // Row status texts.
 inline constexpr char kDownloading[] = "正在下载...";

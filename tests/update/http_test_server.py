@@ -9,6 +9,7 @@ Serves the files under --root. A file may have a sidecar NAME.behaviour
   silent      accept the request and never answer (until the server stops)
   stall_after send this many body bytes, then go silent
   no_length   no Content-Length: the body ends when the connection closes
+  pace        [bytes, seconds]: the body in pieces of that size, each after that pause
 Every request's path is appended to ROOT/requests.log.
 
   http_test_server.py --root DIR [--port N] [--port-file FILE]
@@ -60,8 +61,22 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body[:behaviour["stall_after"]])
             self.wfile.flush()
             return self.stay_silent()
-        self.wfile.write(body[:behaviour.get("cut_after", len(body))])
+        body = body[:behaviour.get("cut_after", len(body))]
+        if "pace" in behaviour:
+            return self.dribble(body, *behaviour["pace"])
+        self.wfile.write(body)
         self.wfile.flush()
+        self.close_connection = True
+
+    def dribble(self, body, size, pause):
+        try:
+            for at in range(0, len(body), size):
+                if self.server.stopping.wait(pause):
+                    break
+                self.wfile.write(body[at:at + size])
+                self.wfile.flush()
+        except OSError:
+            pass  # the client gave up
         self.close_connection = True
 
     def stay_silent(self):

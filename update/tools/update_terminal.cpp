@@ -8,12 +8,13 @@
 // declined or cancelled.
 #include <csignal>
 #include <cstdio>
-#include <future>
 #include <iostream>
 #include <string>
 
 #include "update/tools/terminal_reporter.h"
+#include "update/tools/terminal_window.h"
 #include "update/update_engine.h"
+#include "update/update_stages.h"
 #include "update/update_texts.h"
 
 namespace {
@@ -22,23 +23,11 @@ using namespace update;
 
 enum ExitCode { kExitUpdated = 0, kExitNothingNewer = 1, kExitBadVersion = 2, kExitRequestFailed = 3, kExitInstallStopped = 4, kExitDeclined = 5 };
 
+constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
+
 volatile std::sig_atomic_t interrupted = 0;
 
 void OnInterrupt(int) { interrupted = 1; }
-
-std::string Megabytes(int64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MB", double(bytes) / (1024.0 * 1024.0));
-    return text;
-}
-
-// Runs `work` on a worker of its own and redraws the bar until it is done.
-template <typename Work, typename Draw>
-auto OnWorker(Work work, Draw draw) {
-    auto result = std::async(std::launch::async, work);
-    while (result.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) draw();
-    return result.get();
-}
 
 bool UserAgrees(TerminalReporter& out) {
     std::printf("%s? [y/N] ", out.Shown(kDownloadButton).c_str());
@@ -48,43 +37,31 @@ bool UserAgrees(TerminalReporter& out) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-bool DownloadAll(UpdateEngine& engine, TerminalReporter& out) {
-    UpdateFlags& flags = engine.flags;
-    const int count = int(engine.updater.entries.size());
-    engine.StoreModulePath();
-    flags.packageCount.store(count);
-    for (int i = 0; i < count && flags.cancelRequested.load() == 0; ++i) {
-        flags.currentIndex.store(i);
-        out.SetRowStatus(i, kDownloading);
-        const std::string label = engine.updater.entries[std::size_t(i)].version;
-        OnWorker([&engine, i] { return engine.DownloadEntry(i); }, [&] {
-            if (interrupted) flags.cancelRequested.store(1);
-            const int64_t got = flags.bytesReceived.load(), total = flags.bytesExpected.load();
-            out.Progress(label, total > 0 ? ProgressPosition(got, total) : 0,
-                         Megabytes(got) + (total >= 0 ? " / " + Megabytes(total) : std::string()));
-        });
-        if (flags.cancelRequested.load() != 0) break;
-        out.SetRowStatus(i, kDownloadDone);
+// The main thread plays the dialog's thread: it carries out the workers'
+// mail, redraws the bar as the dialog's timers would, and passes an
+// interrupt on as the user's cancel.
+int RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& mailbox, TerminalReporter& out) {
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    stages.OnDownload(window);
+    while (!window.Ended()) {
+        mailbox.WaitForMail(kRedrawPeriod);
+        mailbox.Deliver();
+        if (interrupted && stages.OnCancel()) break;
+        interrupted = 0;
+        const std::set<DialogTimer> timers = window.Timers();
+        for (const DialogTimer timer : timers) stages.OnTimer(timer, window);
     }
-    flags.downloadFinished.store(1);
-    if (flags.cancelRequested.load() != 0) return false;
-    flags.packageDone.store(1);
-    return true;
-}
-
-int InstallAll(UpdateEngine& engine, TerminalReporter& out) {
-    out.Print(std::string(kMessageCaption) + ": " + kClosingClient);
-    out.SetRowStatus(0, kInstalling);
-    engine.StopClient();
-    UpdateFlags& flags = engine.flags;
-    const int result = OnWorker([&engine] { return engine.InstallAll(); }, [&] {
-        const int position = flags.installFinished.load() ? kProgressRange
-                                                          : ProgressPosition(flags.currentIndex.load(), flags.packageCount.load());
-        out.Progress(kInstallProgressLabel, position, "");
-    });
     out.EndProgress();
-    if (result != 1) return kExitInstallStopped;
-    return engine.StartClient() ? kExitUpdated : kExitInstallStopped;
+    stages.Finish();
+    switch (stages.Outcome()) {
+    case StageOutcome::Restarted:
+        return kExitUpdated;
+    case StageOutcome::Cancelled:
+        return kExitDeclined;
+    default:
+        return kExitInstallStopped;
+    }
 }
 
 }  // namespace
@@ -98,7 +75,11 @@ int main(int argc, char** argv) {
     for (int i = first; i < argc; ++i) commandLine += std::string(" ") + argv[i];
 
     TerminalReporter out;
-    UpdateEngine engine(DefaultUpdateServices(), out);
+    TerminalWindow window(out);
+    DialogMailbox mailbox(window, nullptr);
+    MailboxReporter reporter(mailbox);
+    UpdateEngine engine(DefaultUpdateServices(), reporter);
+    window.Watch(engine.flags);
     switch (engine.Initialise(commandLine)) {
     case InitOutcome::NoVersionGiven:
     case InitOutcome::BadVersion:
@@ -116,8 +97,8 @@ int main(int argc, char** argv) {
     out.Print(engine.DetailsText());
     if (!yes && !UserAgrees(out)) return kExitDeclined;
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    if (!DownloadAll(engine, out)) return kExitDeclined;
-    return InstallAll(engine, out);
+    EngineStageWork work(engine);
+    ThreadLauncher launcher;
+    UpdateStages stages(engine.flags, work, launcher, mailbox);
+    return RunStages(stages, window, mailbox, out);
 }

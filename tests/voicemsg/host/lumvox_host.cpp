@@ -67,11 +67,22 @@ std::wstring Text(HWND hwnd) {
     return text;
 }
 
+// A dialog of this process with the given title: other hosts may be running
+// on the same Wine desktop at the same time.
+HWND FindOwnDialog(const wchar_t* title) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", title)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId()) return window;
+    }
+    return nullptr;
+}
+
 // The voice-message dialog once its initialisation has run.
 HWND FindDialog() {
     HWND dialog = nullptr;
     WaitFor([&] {
-        dialog = FindWindowW(L"#32770", L"语音留言");
+        dialog = FindOwnDialog(L"语音留言");
         return dialog && IsWindowVisible(dialog) && Text(GetDlgItem(dialog, IDC_ELAPSED)) == L"0秒";
     });
     return dialog;
@@ -265,7 +276,7 @@ void PlayReceived(HWND host) {
         if (!g_shots.empty()) {
             PostMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
             HWND about = nullptr;
-            CHECK(WaitFor([&] { return (about = FindWindowW(L"#32770", L"关于 Lumvox")) && IsWindowVisible(about); }));
+            CHECK(WaitFor([&] { return (about = FindOwnDialog(L"关于 Lumvox")) && IsWindowVisible(about); }));
             SaveShot(about, L"5-about");
             PostMessageW(about, WM_COMMAND, IDOK, 0);
             CHECK(WaitFor([&] { return !IsWindow(about); }));
