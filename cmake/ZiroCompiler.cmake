@@ -21,10 +21,13 @@ endif()
 # Exported C functions of a shared library: a .def on Windows, a version script natively.
 # A test checks the built library: exactly the .def's names exported, and on Windows
 # nothing but system DLLs imported.
+# The .def also makes the shipped import libraries (dist/); the one the linker writes
+# serves only the build's own programs.
 function(ziro_exports target def_file map_file)
+  set_property(TARGET ${target} PROPERTY ZIRO_DEF_FILE ${def_file})
   if(WIN32)
     target_sources(${target} PRIVATE ${def_file})
-    set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+    set_target_properties(${target} PROPERTIES PREFIX "" ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/linker)
     add_test(NAME ${target}_dll_exports_and_imports
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}> ${def_file})
     set_tests_properties(${target}_dll_exports_and_imports PROPERTIES TIMEOUT 60 LABELS binary)

@@ -24,14 +24,21 @@ else()
   set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null")
 endif()
 
+# The executables whose tests exercise threads; the ThreadSanitizer run builds
+# and runs only these (target `threaded-tests`, label `threaded`).
+add_custom_target(threaded-tests)
+
 # ziro_gtest(name SOURCES a.cpp ... LIBS lib ... [ENVIRONMENT VAR=value ...]
-#            [RUNNER command ...]): one test executable; natively each case is a CTest
-# test (and takes one environment variable only). RUNNER wraps every run (and, for
-# the cross build, goes before the Wine runner).
+#            [RUNNER command ...] [THREADED]): one test executable; natively each case
+# is a CTest test (and takes one environment variable only). RUNNER wraps every run
+# (and, for the cross build, goes before the Wine runner).
 function(ziro_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT;RUNNER" ${ARGN})
+  cmake_parse_arguments(T "THREADED" "" "SOURCES;LIBS;ENVIRONMENT;RUNNER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(T_THREADED)
+    add_dependencies(threaded-tests ${name})
+  endif()
   if(T_RUNNER)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_RUNNER};${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
@@ -39,8 +46,18 @@ function(ziro_gtest name)
     # One Wine process per executable: starting Wine per case would dominate the run.
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${T_ENVIRONMENT}")
+    if(T_THREADED)
+      set_tests_properties(${name} PROPERTIES LABELS threaded)
+    endif()
   else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 120 ENVIRONMENT "${T_ENVIRONMENT}")
+    # An empty value would vanish from the list and shift the pairs after it.
+    set(properties TIMEOUT 120)
+    if(T_ENVIRONMENT)
+      list(APPEND properties ENVIRONMENT "${T_ENVIRONMENT}")
+    endif()
+    if(T_THREADED)
+      list(APPEND properties LABELS threaded)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
   endif()
 endfunction()

@@ -16,7 +16,8 @@ class UdpSocket {
 public:
     virtual ~UdpSocket() = default;
     virtual bool SendTo(uint32_t address, uint16_t port, const uint8_t* data, int32_t length) = 0;
-    // Waits up to timeoutMs for a datagram; false when none came.
+    // Waits up to timeoutMs for a datagram (without end when negative); false
+    // when none came or the receive failed.
     virtual bool Receive(uint8_t* buffer, int32_t capacity, Datagram& from, int timeoutMs) = 0;
 };
 

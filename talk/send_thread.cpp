@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "platform/thread_name.h"
 #include "talk/talk_engine.h"
 
 namespace {
@@ -10,6 +11,7 @@ constexpr uint32_t kTickWaitMs = 100;
 }  // namespace
 
 void TalkEngine::SendThread() {
+    platform::NameThisThread("tarnel-send");
     int ticks = 0;
     for (;;) {
         while (!timer_->Wait(kTickWaitMs)) {

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "audio/linux/alsa_pcm.h"
+#include "platform/thread_name.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ uint32_t AlsaStream::Close() {
 }
 
 void AlsaStream::Run() {
+    platform::NameThisThread(Capture() ? "alsa-in" : "alsa-out");
     for (;;) {
         {
             std::unique_lock lock(queue_.Mutex());

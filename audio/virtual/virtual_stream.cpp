@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "audio/virtual/wave_test_clock.h"
+#include "platform/thread_name.h"
 
 namespace {
 
@@ -48,7 +49,9 @@ uint32_t VirtualStream::Add(WaveBuffer* buffer) {
         std::lock_guard guard(queue_.Mutex());
         if (!queue_.HeadLocked()) lastEnd_ = std::max(lastEnd_, Now());
     }
-    return queue_.Add(buffer);
+    const uint32_t result = queue_.Add(buffer);
+    changed_.Signal();
+    return result;
 }
 
 uint32_t VirtualStream::Start() {
@@ -58,7 +61,7 @@ uint32_t VirtualStream::Start() {
         started_ = true;
         lastEnd_ = Now();
     }
-    queue_.Changed().notify_all();
+    changed_.Signal();
     return kWaveOk;
 }
 
@@ -69,6 +72,7 @@ uint32_t VirtualStream::Reset() {
         started_ = false;
     }
     queue_.ReturnAll(messages_.done);
+    changed_.Signal();
     return kWaveOk;
 }
 
@@ -79,7 +83,7 @@ uint32_t VirtualStream::Close() {
         std::lock_guard guard(queue_.Mutex());
         stopping_ = true;
     }
-    queue_.Changed().notify_all();
+    changed_.Signal();
     if (thread_.joinable()) thread_.join();
     queue_.Close(messages_.close);
     return kWaveOk;
@@ -111,22 +115,30 @@ uint64_t VirtualStream::DueLocked(const WaveBuffer& head) const {
     return lastEnd_ + uint64_t(head.length) * 1000000 / bytesPerSecond_;
 }
 
+std::optional<uint64_t> VirtualStream::NextDueLocked() const {
+    const WaveBuffer* head = queue_.HeadLocked();
+    if (!started_ || !head) return std::nullopt;
+    return DueLocked(*head);
+}
+
+// The lock is not held while sleeping: the device's own callbacks, which add
+// buffers back, never wait for this thread, nor it for them.
 void VirtualStream::RunRealTime() {
-    std::unique_lock lock(queue_.Mutex());
-    while (!stopping_) {
-        WaveBuffer* head = queue_.HeadLocked();
-        if (!started_ || !head) {
-            queue_.Changed().wait(lock);
-            continue;
+    platform::NameThisThread(capture_ ? "virtual-in" : "virtual-out");
+    for (;;) {
+        const uint32_t ticket = changed_.Ticket();
+        std::optional<uint64_t> due;
+        {
+            std::lock_guard guard(queue_.Mutex());
+            if (stopping_) return;
+            due = NextDueLocked();
         }
-        const uint64_t due = DueLocked(*head);
-        if (Now() < due) {
-            const std::chrono::steady_clock::time_point at{std::chrono::microseconds(due)};
-            queue_.Changed().wait_until(lock, at);
-            continue;
+        if (!due) {
+            changed_.Wait(ticket);
+        } else if (Now() < *due) {
+            changed_.WaitUntil(ticket, std::chrono::steady_clock::time_point{std::chrono::microseconds(*due)});
+        } else {
+            Pump(Now());
         }
-        lock.unlock();
-        Pump(Now());
-        lock.lock();
     }
 }

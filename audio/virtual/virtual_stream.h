@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "audio/wave_buffer_queue.h"
+#include "platform/wake_signal.h"
 
 class WaveTestClock;
 
@@ -12,7 +14,8 @@ class WaveTestClock;
 // when its duration has passed since the previous one completed (or since it
 // was added to an idle device): capture thus runs in 10 ms steps and
 // playback in 30 ms steps with this system's buffers. Time is the real clock,
-// on a thread of the stream's own, or a test clock that pumps the stream.
+// on a thread of the stream's own that sleeps to each absolute due time, or a
+// test clock that pumps the stream.
 class VirtualStream {
 public:
     struct Messages {
@@ -41,6 +44,8 @@ private:
     uint64_t Now() const;
     uint64_t DueLocked(const WaveBuffer& head) const;
     void RunRealTime();
+    // Under the lock: when the head buffer is due, or nothing when none is.
+    std::optional<uint64_t> NextDueLocked() const;
 
     const Messages messages_;
     const bool capture_;
@@ -51,5 +56,6 @@ private:
     bool started_ = false;
     bool stopping_ = false;
     uint64_t lastEnd_ = 0;
+    platform::WakeSignal changed_;  // wakes the thread when its next due time may have moved
     std::thread thread_;
 };

@@ -1,8 +1,9 @@
 #include "platform/periodic_timer.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
+
+#include "platform/wake_signal.h"
 
 namespace platform {
 namespace {
@@ -10,6 +11,8 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Keeps the next due time; a waiter sleeps until it and then moves it past now.
+// The mutex is held only to read or change the times, never while sleeping, so
+// a tick costs the waiter one system call.
 class LinuxPeriodicTimer final : public PeriodicTimer {
 public:
     void Start(uint32_t firstDueMs, uint32_t periodMs) override {
@@ -17,27 +20,31 @@ public:
         armed_ = true;
         period_ = std::chrono::milliseconds(periodMs);
         due_ = SteadyClock::now() + std::chrono::milliseconds(firstDueMs);
-        changed_.notify_all();
+        changed_.Signal();
     }
 
     void Cancel() override {
         std::lock_guard lock(mutex_);
         armed_ = false;
-        changed_.notify_all();
+        changed_.Signal();
     }
 
     bool Wait(uint32_t timeoutMs) override {
-        std::unique_lock lock(mutex_);
         const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
-            const auto now = SteadyClock::now();
-            if (armed_ && now >= due_) {
-                Advance(now);
-                return true;
+            const uint32_t ticket = changed_.Ticket();
+            SteadyClock::time_point until;
+            {
+                std::lock_guard lock(mutex_);
+                const auto now = SteadyClock::now();
+                if (armed_ && now >= due_) {
+                    Advance(now);
+                    return true;
+                }
+                if (now >= deadline) return false;
+                until = armed_ && due_ < deadline ? due_ : deadline;
             }
-            if (now >= deadline) return false;
-            const auto until = armed_ && due_ < deadline ? due_ : deadline;
-            changed_.wait_until(lock, until);
+            changed_.WaitUntil(ticket, until);
         }
     }
 
@@ -51,7 +58,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    WakeSignal changed_;
     bool armed_ = false;
     std::chrono::milliseconds period_{0};
     SteadyClock::time_point due_{};

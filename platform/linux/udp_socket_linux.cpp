@@ -23,8 +23,9 @@ public:
     }
 
     bool Receive(uint8_t* buffer, int32_t capacity, Datagram& from, int timeoutMs) override {
+        // Without a time limit the receive itself waits: one call per datagram.
         pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, timeoutMs) <= 0) return false;
+        if (timeoutMs >= 0 && poll(&p, 1, timeoutMs) <= 0) return false;
         sockaddr_in sender{};
         socklen_t size = sizeof sender;
         const ssize_t n = recvfrom(fd_, buffer, size_t(capacity), 0, reinterpret_cast<sockaddr*>(&sender), &size);

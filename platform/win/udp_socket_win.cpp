@@ -20,11 +20,12 @@ public:
     }
 
     bool Receive(uint8_t* buffer, int32_t capacity, Datagram& from, int timeoutMs) override {
+        // Without a time limit the receive itself waits: one call per datagram.
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(socket_, &readable);
         timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) return false;
+        if (timeoutMs >= 0 && select(0, &readable, nullptr, nullptr, &wait) <= 0) return false;
         sockaddr_in sender{};
         int size = sizeof sender;
         const int n = recvfrom(socket_, reinterpret_cast<char*>(buffer), capacity, 0,

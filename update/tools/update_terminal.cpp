@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "common/tool_info.h"
 #include "update/tools/terminal_reporter.h"
 #include "update/tools/terminal_window.h"
 #include "update/update_engine.h"
@@ -20,6 +21,17 @@
 namespace {
 
 using namespace update;
+
+const char* const kUsage =
+    "usage: UpDate [--yes] VERSION\n"
+    "       UpDate --version | --help\n"
+    "Updates the client folder UpDate lies in (UpDate, libunzdll.so, imset.ini and\n"
+    "ZiroIM2.exe side by side) from the server that imset.ini names, as the client's\n"
+    "VERSION (four numbers, e.g. 3.0.0.5) calls for: lists the newer versions, asks\n"
+    "(unless --yes), downloads, stops the client, installs and restarts it with the\n"
+    "highest version.\n"
+    "Exit codes: 0 updated and restarted, 1 nothing newer, 2 bad version, 3 manifest\n"
+    "request failed, 4 installation stopped, 5 declined or cancelled.\n";
 
 enum ExitCode { kExitUpdated = 0, kExitNothingNewer = 1, kExitBadVersion = 2, kExitRequestFailed = 3, kExitInstallStopped = 4, kExitDeclined = 5 };
 
@@ -67,6 +79,7 @@ int RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& mailb
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "UpDate", kUsage)) return 0;
     int first = 1;
     const bool yes = argc > 1 && std::string(argv[1]) == "--yes";
     if (yes) first = 2;

@@ -9,6 +9,7 @@
 #include "codec/codec.h"
 #include "common/byte_order.h"
 #include "platform/binary_stdio.h"
+#include "common/tool_info.h"
 
 namespace {
 
@@ -85,17 +86,21 @@ std::vector<uint8_t> Decode(const std::vector<uint8_t>& bits) {
     return out;
 }
 
+const char* const kUsage =
+    "usage: g729a encode IN OUT   (16-bit little-endian mono 8000 Hz PCM -> frames)\n"
+    "       g729a decode IN OUT   (10-byte frames -> PCM)\n"
+    "       g729a --version | --help\n"
+    "       IN or OUT may be - for standard input or output\n";
+
 int Usage() {
-    std::fputs("usage: g729a encode IN OUT   (16-bit little-endian mono 8000 Hz PCM -> frames)\n"
-               "       g729a decode IN OUT   (10-byte frames -> PCM)\n"
-               "       IN or OUT may be - for standard input or output\n",
-               stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "g729a", kUsage)) return 0;
     if (argc != 4) return Usage();
     const std::string mode = argv[1];
     if (mode != "encode" && mode != "decode") return Usage();

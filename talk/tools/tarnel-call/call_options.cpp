@@ -6,6 +6,7 @@ const char* const kCallUsage =
     "usage: tarnel-call --port P --peer IP:PORT [--peer IP:PORT ...]\n"
     "                   [--mic FILE.pcm|--mic-device] [--speaker FILE.pcm|--speaker-device]\n"
     "                   [--seconds N] [--pcap FILE] [--stats]\n"
+    "       tarnel-call --version | --help\n"
     "PCM files are raw signed 16-bit little-endian mono 8000 Hz. The sound card's\n"
     "mixer is prepared (volumes, mutes) only when one of its devices is used.\n";
 

@@ -11,9 +11,11 @@
 #include "audio/virtual/virtual_wave_devices.h"
 #include "call_options.h"
 #include "call_statistics.h"
+#include "common/tool_info.h"
 #include "pcap_writer.h"
 #include "platform/clock.h"
 #include "platform/socket_library.h"
+#include "platform/thread_name.h"
 #include "platform/udp_socket.h"
 #include "talk/rtp/rtp_session.h"
 #include "talk/talk_engine.h"
@@ -50,15 +52,26 @@ int SendFromHost(uint32_t, uint32_t ip, uint32_t port, const uint8_t* data, int3
     return 0;
 }
 
+// Waits in the socket without a time limit, so a quiet port costs nothing;
+// WakeReceiver ends the wait when the call is over.
 void ReceiveLoop(CallHost& host, platform::UdpSocket& socket, uint16_t localPort) {
+    platform::NameThisThread(localPort == host.port ? "rtp-in" : "rtcp-in");
     std::vector<uint8_t> buffer(65536);
-    while (host.running) {
+    for (;;) {
         platform::Datagram from;
-        if (!socket.Receive(buffer.data(), int32_t(buffer.size()), from, 200)) continue;
+        const bool received = socket.Receive(buffer.data(), int32_t(buffer.size()), from, -1);
+        if (!host.running) return;
+        if (!received) continue;
         if (host.capturing)
             host.pcap.Write(NowMicros(), from.address, from.port, kLoopback, localPort, buffer.data(), from.length);
         host.engine->ReceiveDatagram(from.address, from.port, buffer.data(), from.length);
     }
+}
+
+// An empty datagram from the socket to itself: its receive loop wakes and sees the call over.
+void WakeReceiver(platform::UdpSocket& socket, uint16_t localPort) {
+    const uint8_t nothing = 0;
+    socket.SendTo(kLoopback, localPort, &nothing, 0);
 }
 
 // A call between files leaves the sound card's mixer alone.
@@ -92,6 +105,8 @@ int RunCall(const CallOptions& options, CallHost& host) {
     const rtp::SessionStatistics statistics = host.session->Statistics();
     host.engine->EndTalk();
     host.running = false;
+    WakeReceiver(*host.rtp, options.port);
+    WakeReceiver(*host.rtcp, uint16_t(options.port + 1));
     rtpReceiver.join();
     rtcpReceiver.join();
     ReleaseTalkEngine(host.engine);
@@ -106,6 +121,7 @@ int RunCall(const CallOptions& options, CallHost& host) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "tarnel-call", kCallUsage)) return 0;
     std::string error;
     const auto options = ParseCallOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {

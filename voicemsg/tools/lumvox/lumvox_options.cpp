@@ -6,6 +6,7 @@ const char* const kLumvoxUsage =
     "usage: lumvox record --seconds N [--mic-device|--mic FILE.pcm] OUT.txt\n"
     "       lumvox play [--speaker-device|--speaker FILE.pcm] IN.txt\n"
     "       lumvox info IN.txt\n"
+    "       lumvox --version | --help\n"
     "A recording stops by itself after 30 s, as in the dialog. PCM files are raw\n"
     "signed 16-bit little-endian mono 8000 Hz; without one the sound card is used.\n";
 

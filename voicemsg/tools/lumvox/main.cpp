@@ -10,6 +10,7 @@
 
 #include "audio/buffer_monitor.h"
 #include "audio/virtual/virtual_wave_devices.h"
+#include "common/tool_info.h"
 #include "lumvox_options.h"
 #include "pack_file.h"
 #include "terminal.h"
@@ -152,6 +153,7 @@ int Info(const LumvoxOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "lumvox", kLumvoxUsage)) return 0;
     std::string error;
     const auto options = ParseLumvoxOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {

@@ -1,0 +1,10 @@
+# Linux: a manual page for every installed tool, compressed as Debian wants it.
+set(manual_pages "")
+foreach(tool g729a tarnel-call lumvox UpDate)
+  set(page ${PROJECT_BINARY_DIR}/generated/man/${tool}.1)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/man/${tool}.1.in ${page} @ONLY)
+  add_custom_command(OUTPUT ${page}.gz COMMAND gzip -9nf -k ${page} DEPENDS ${page})
+  list(APPEND manual_pages ${page}.gz)
+endforeach()
+add_custom_target(ziro_manual_pages ALL DEPENDS ${manual_pages})
+install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Tools)
