@@ -18,6 +18,18 @@ public:
     virtual void EndDialog(int result) = 0;
 };
 
+// A view that shows nothing, for the dialog's logic run without a window.
+class HeadlessLeaveWordView final : public LeaveWordView {
+public:
+    void EnableControl(int, bool) override {}
+    void SetSliderRange(int32_t, bool) override {}
+    void SetSliderPos(int32_t) override {}
+    void SetElapsedText(const std::string&) override {}
+    void StartTimer() override {}
+    void KillTimer() override {}
+    void EndDialog(int) override {}
+};
+
 // The voice-message dialog without its window: the states, the buttons each
 // state allows, the seconds counted by the timer, and the message text.
 class LeaveWordDialog {

@@ -96,18 +96,16 @@ def segmental_snr(reference, received, lag, segment=240, search=240):
     return float(np.mean(values)) if values else float("-inf")
 
 
-class FaultyRelay:
-    """Forwards UDP between two parties on a pair of ports; voice from A to B
-    can be dropped, duplicated or held back by sequence number."""
+class PortPairRelay:
+    """Two UDP sockets on a pair of ports (talk and control), each served by a
+    thread that runs self._run(index) until close()."""
 
-    def __init__(self, port, party_a, party_b, drop=(), duplicate=(), swap_after=()):
-        self.port, self.a, self.b = port, party_a, party_b
-        self.drop, self.duplicate, self.swap_after = set(drop), set(duplicate), set(swap_after)
-        self.forwarded_from_a = 0
-        self.dropped = 0
+    def _start(self, port, receive_buffer=0):
         self.sockets = []
         for p in (port, port + 1):
             s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            if receive_buffer:
+                s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, receive_buffer)
             s.bind(("127.0.0.1", p))
             s.settimeout(0.2)
             self.sockets.append(s)
@@ -122,6 +120,18 @@ class FaultyRelay:
             t.join()
         for s in self.sockets:
             s.close()
+
+
+class FaultyRelay(PortPairRelay):
+    """Forwards UDP between two parties on a pair of ports; voice from A to B
+    can be dropped, duplicated or held back by sequence number."""
+
+    def __init__(self, port, party_a, party_b, drop=(), duplicate=(), swap_after=()):
+        self.port, self.a, self.b = port, party_a, party_b
+        self.drop, self.duplicate, self.swap_after = set(drop), set(duplicate), set(swap_after)
+        self.forwarded_from_a = 0
+        self.dropped = 0
+        self._start(port)
 
     def _run(self, index):
         s = self.sockets[index]
@@ -152,7 +162,7 @@ class FaultyRelay:
                 held = None
 
 
-class HostileRelay:
+class HostileRelay(PortPairRelay):
     """Forwards UDP between two parties on a pair of ports (RTP and RTCP), in
     both directions, dropping, duplicating, reordering (holding a datagram back
     behind the next one) and flipping one random bit of datagrams at random.
@@ -171,24 +181,7 @@ class HostileRelay:
                        for key in ("a", "b")}
         self.intact = {"a": [], "b": []}   # sequence numbers of intact RTP delivered, per sender
         self.flipped_rtp = {"a": 0, "b": 0}
-        self.sockets = []
-        for p in (port, port + 1):
-            s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-            s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 20)
-            s.bind(("127.0.0.1", p))
-            s.settimeout(0.2)
-            self.sockets.append(s)
-        self.running = True
-        self.threads = [threading.Thread(target=self._run, args=(i,), daemon=True) for i in range(2)]
-        for t in self.threads:
-            t.start()
-
-    def close(self):
-        self.running = False
-        for t in self.threads:
-            t.join()
-        for s in self.sockets:
-            s.close()
+        self._start(port, receive_buffer=1 << 20)
 
     def _deliver(self, index, sender, data, flipped, target):
         self.sockets[index].sendto(data, target)

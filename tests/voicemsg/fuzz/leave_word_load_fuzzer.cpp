@@ -23,17 +23,6 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-class NoView final : public LeaveWordView {
-public:
-    void EnableControl(int, bool) override {}
-    void SetSliderRange(int32_t, bool) override {}
-    void SetSliderPos(int32_t) override {}
-    void SetElapsedText(const std::string&) override {}
-    void StartTimer() override {}
-    void KillTimer() override {}
-    void EndDialog(int) override {}
-};
-
 bool WholeChunks(const char* text, uint32_t size) {
     return size > 0 && size % kPackChunkChars == 0 && FirstMalformedChunk(text, size) == 0 &&
            std::memchr(text, '=', size) == nullptr;
@@ -54,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LeaveWordServices services;
     services.devices = {factory, &noSleep};
     CLeaveWordRecorder recorder(services);
-    NoView view;
+    HeadlessLeaveWordView view;
     LeaveWordDialog dialog(recorder, view);
     dialog.LoadMessage(text, uint32_t(size));
     dialog.OnInitDialog();

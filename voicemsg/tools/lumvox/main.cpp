@@ -37,18 +37,6 @@ bool SleepUntil(Clock::time_point at) {
     return !g_interrupted;
 }
 
-// The dialog without a window: only its timer matters here.
-class HeadlessView final : public LeaveWordView {
-public:
-    void EnableControl(int, bool) override {}
-    void SetSliderRange(int32_t, bool) override {}
-    void SetSliderPos(int32_t) override {}
-    void SetElapsedText(const std::string&) override {}
-    void StartTimer() override {}
-    void KillTimer() override {}
-    void EndDialog(int) override {}
-};
-
 class Progress {
 public:
     explicit Progress(const char* activity) : activity_(activity), shown_(StdoutIsTerminal()) { Show(0); }
@@ -86,7 +74,7 @@ int Record(const LumvoxOptions& options) {
     if (options.seconds > LeaveWordDialog::kRecordLimit)
         std::fprintf(stderr, "lumvox: a message is at most %d s long\n", LeaveWordDialog::kRecordLimit);
     CLeaveWordRecorder recorder(ServicesOn(devices, options.micFile.empty()));
-    HeadlessView view;
+    HeadlessLeaveWordView view;
     LeaveWordDialog dialog(recorder, view);
     dialog.OnInitDialog();
     {
