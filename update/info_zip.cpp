@@ -80,11 +80,11 @@ bool CInfoZip::ExtractAll(const std::string& archive, const std::string& folder)
     std::memset(command.get(), 0, sizeof(UnzipCommand));
     BuildUnzipCommand(*command);
     const std::string archiveCopy = archive;
-    std::vector<char> spec(kFileSpecSize, '\0');
-    std::memcpy(spec.data(), "*.*", 3);
+    std::vector<char> pattern(kFileSpecSize, '\0');
+    std::memcpy(pattern.data(), "*.*", 3);
     command->archivePath = archiveCopy.c_str();
     command->fileSpecCount = 1;
-    command->fileSpecs[0] = spec.data();
+    command->fileSpecs[0] = pattern.data();
     exec(command.get());
     platform::ChangeCurrentFolder(saved);
     return true;

@@ -3,7 +3,7 @@
 // field of the record filled as the updater fills it. Prints each callback as
 // "message CODE ENTRY/COUNT TEXT" (TEXT in GBK) and finally "result N".
 //
-//   unzdll-host LIBRARY ARCHIVE FOLDER [--level N] [--flat] [--keep] [SPEC...]
+//   unzdll-host LIBRARY ARCHIVE FOLDER [--level N] [--flat] [--keep] [PATTERN...]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,7 +52,7 @@ bool Parse(int argc, char** argv, Arguments& args) {
 int main(int argc, char** argv) {
     Arguments args;
     if (!Parse(argc, argv, args)) {
-        std::fprintf(stderr, "usage: unzdll-host LIBRARY ARCHIVE FOLDER [--level N] [--flat] [--keep] [SPEC...]\n");
+        std::fprintf(stderr, "usage: unzdll-host LIBRARY ARCHIVE FOLDER [--level N] [--flat] [--keep] [PATTERN...]\n");
         return 2;
     }
     void* library = platform::LoadLibraryByName(args.library);
@@ -76,9 +76,9 @@ int main(int argc, char** argv) {
     command->archivePath = args.archive.c_str();
     command->reportLevel = args.level;
     std::vector<std::vector<char>> specs;
-    for (const std::string& spec : args.specs) {
+    for (const std::string& pattern : args.specs) {
         specs.emplace_back(261, '\0');
-        spec.copy(specs.back().data(), 260);
+        pattern.copy(specs.back().data(), 260);
         command->fileSpecs[specs.size() - 1] = specs.back().data();
     }
 
