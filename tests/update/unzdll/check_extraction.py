@@ -59,7 +59,7 @@ class Host:
             elif line.startswith(b"result "):
                 result = int(line.split()[1])
         if result is None or run.returncode != 0:
-            check(False, "host ran cleanly: %r %r" % (run.stdout[-500:], run.stderr[-2000:]))
+            check(False, "host ran cleanly: exit %d, %r %r" % (run.returncode, run.stdout[-500:], run.stderr[-2000:]))
         return messages, result
 
 

@@ -21,6 +21,7 @@ int UNZDLL_CALL PrintMessage(UnzipCallbackInfo* info) {
                             std::strlen(info->message) == info->messageLength;
     std::printf("%s %d %u/%u %s\n", consistent ? "message" : "bad-record", info->errorCode, info->entryNumber,
                 info->entryCount, info->message);
+    std::fflush(stdout);  // a crash later still shows how far the run got
     return 0;
 }
 
