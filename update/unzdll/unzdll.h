@@ -4,7 +4,7 @@
  *   int GetUnzDllVersion(void);
  *   int UnzDllExec(const UnzipCommand* command);
  * UnzDllExec extracts the entries that match the command's file
- * specifications ("*.*" for all), recreating stored folders and replacing
+ * patterns ("*.*" for all), recreating stored folders and replacing
  * files of the same name, reports each problem through the command's
  * callback while it runs, and returns when it is done: 0 when every
  * matching entry was extracted, else the number of matching entries that
@@ -96,7 +96,7 @@ typedef struct UnzipCommand {
                                         extracted entry (error code 0); bit 1 unused */
     const char* fileSpecs[UNZDLL_MAX_FILE_SPECS]; /* 0x4C: GBK names with "*" and "?"
                                         wildcards; "*.*" matches every name, "*" also
-                                        matches "/"; no specification matches all */
+                                        matches "/"; no pattern matches all */
 } UnzipCommand;
 
 typedef int(UNZDLL_CALL* GetUnzDllVersionFn)(void);

@@ -9,7 +9,7 @@
 #include "update/unzdll/extract_files.h"
 #include "update/unzdll/file_specs.h"
 
-// Extracts the entries of one archive that the file specifications ask for,
+// Extracts the entries of one archive that the file patterns ask for,
 // entry after entry: a problem with one entry is reported and the next one
 // is tried.
 namespace unzdll {

@@ -63,8 +63,8 @@ class Host:
         return messages, result
 
 
-def unzip(archive, folder, *options, specs=()):
-    subprocess.run(["unzip", "-q", "-o", *options, archive, *specs, "-d", folder], env=UTF8_ENV,
+def unzip(archive, folder, *options, patterns=()):
+    subprocess.run(["unzip", "-q", "-o", *options, archive, *patterns, "-d", folder], env=UTF8_ENV,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -200,11 +200,11 @@ def craft(entries, zip64_end=False):
     return bytes(out)
 
 
-def compare_with_unzip(host, work, archive, name_encoding, what, host_options=(), unzip_options=(), specs=(),
+def compare_with_unzip(host, work, archive, name_encoding, what, host_options=(), unzip_options=(), patterns=(),
                        unzip_archive=None):
     ours, reference = fresh(work, "ours"), fresh(work, "unzip")
-    messages, result = host.run(archive, ours, *host_options, *specs)
-    unzip(unzip_archive or archive, reference, *unzip_options, specs=specs)
+    messages, result = host.run(archive, ours, *host_options, *patterns)
+    unzip(unzip_archive or archive, reference, *unzip_options, patterns=patterns)
     check(result == 0 and all(m[0] == 0 for m in messages), what + ": no problem reported")
     same_trees(tree(ours), tree(reference, name_encoding), what + ": same files as unzip")
     return ours, reference, messages
@@ -246,9 +246,9 @@ def test_real_archives(host, work):
     # unzip takes the signature in the comment for the end record: compared with the plain archive
     compare_with_unzip(host, work, tricky, "gbk", "end record signature inside the comment", unzip_archive=deflated)
 
-    compare_with_unzip(host, work, deflated, "gbk", "file specification *.txt", specs=("*.txt",))
-    compare_with_unzip(host, work, deflated, "gbk", "file specifications bin/* and ?eadme.*",
-                       specs=("bin/*", "?eadme.*"))
+    compare_with_unzip(host, work, deflated, "gbk", "file pattern *.txt", patterns=("*.txt",))
+    compare_with_unzip(host, work, deflated, "gbk", "file patterns bin/* and ?eadme.*",
+                       patterns=("bin/*", "?eadme.*"))
     compare_with_unzip(host, work, deflated, "gbk", "folders not recreated", ("--flat",), ("-j",))
 
     backslashes = os.path.join(work, "backslashes.zip")

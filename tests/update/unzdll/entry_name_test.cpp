@@ -1,4 +1,4 @@
-// Entry names and file specifications, on their own: what the extraction
+// Entry names and file patterns, on their own: what the extraction
 // tests cannot reach through real archives on every platform.
 #include <gtest/gtest.h>
 
