@@ -241,6 +241,11 @@ def expect_box(driver, screen, picture, text, caption, icon, under=None):
         box = driver("move-message", under["rect"][2] + 16, under["rect"][1])
         rects = [under["rect"], box["rect"]]
     colour = screen.shot(picture, rects, box["icon"])
+    # A box is found as soon as it is shown; its icon may be painted a moment later.
+    deadline = time.monotonic() + 5
+    while colour and max(colour) - min(colour) < 20 and time.monotonic() < deadline:
+        time.sleep(0.2)
+        colour = screen.shot(picture, rects, box["icon"])
     if icon is None:
         check(box["icon"] is None, "no icon on %r" % text)
     elif check(colour is not None, "an icon on %r" % text):
