@@ -1,7 +1,7 @@
 #include "audio/linux/alsa_stream.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 #include "audio/linux/alsa_pcm.h"
 #include "platform/thread_name.h"
@@ -9,6 +9,9 @@
 namespace {
 
 constexpr int kWaitMs = 20;  // bounds how long a reset or close waits for the thread
+// Past the moment the PCM should be ready, so that a wait seldom ends too early.
+constexpr std::chrono::microseconds kLateness{1000};
+constexpr uint32_t kBytesPerFrame = 2;  // 16-bit mono
 
 }  // namespace
 
@@ -21,6 +24,9 @@ uint32_t AlsaStream::Open(const WaveFormat& format, WaveProc proc, void* instanc
     if (pcm_) return kWaveError;
     pcm_ = OpenAlsaPcm(pcmName_.c_str(), direction_, format);
     if (!pcm_) return kWaveBadDeviceId;
+    snd_pcm_uframes_t period = 0;
+    if (snd_pcm_get_params(pcm_, &ringFrames_, &period) < 0) ringFrames_ = 0;
+    rate_ = format.samplesPerSec;
     started_ = !Capture();  // playback starts with the first write
     stopping_ = false;
     queue_.Open(proc, instance, messages_.open);
@@ -59,6 +65,7 @@ uint32_t AlsaStream::Close() {
         stopping_ = true;
     }
     queue_.Changed().notify_all();
+    stopSignal_.Signal();
     thread_.join();
     snd_pcm_drop(pcm_);
     snd_pcm_close(pcm_);
@@ -71,43 +78,69 @@ uint32_t AlsaStream::Close() {
 void AlsaStream::Run() {
     platform::NameThisThread(Capture() ? "alsa-in" : "alsa-out");
     for (;;) {
+        const uint32_t ticket = stopSignal_.Ticket();
+        WaveBuffer* finished = nullptr;
+        std::chrono::microseconds pause{0};
         {
             std::unique_lock lock(queue_.Mutex());
             if (stopping_) return;
-            if (!started_ || !queue_.HeadLocked()) {
+            WaveBuffer* head = queue_.HeadLocked();
+            if (!started_ || !head) {
                 queue_.Changed().wait_for(lock, std::chrono::milliseconds(kWaitMs));
                 continue;
             }
+            pause = TransferLocked(*head);
+            if (!current_) finished = head;
         }
-        snd_pcm_wait(pcm_, kWaitMs);
-        WaveBuffer* finished = nullptr;
-        {
-            std::lock_guard guard(queue_.Mutex());
-            WaveBuffer* head = queue_.HeadLocked();
-            if (!stopping_ && started_ && head && TransferLocked(*head)) finished = head;
+        if (finished) {
+            queue_.Complete(finished, messages_.done);
+        } else {
+            // One wake-up per buffer: sleep until the PCM should have room or
+            // data for all of it, then let the PCM's own wait settle the rest.
+            if (pause.count() > 0) stopSignal_.WaitUntil(ticket, std::chrono::steady_clock::now() + pause + kLateness);
+            snd_pcm_wait(pcm_, kWaitMs);
         }
-        if (finished) queue_.Complete(finished, messages_.done);
     }
 }
 
-bool AlsaStream::TransferLocked(WaveBuffer& head) {
+std::chrono::microseconds AlsaStream::TransferLocked(WaveBuffer& head) {
     if (current_ != &head) {
         current_ = &head;
         offset_ = 0;
     }
-    uint8_t* at = head.data + offset_;
-    const snd_pcm_uframes_t frames = (head.length - offset_) / 2;
-    const snd_pcm_sframes_t moved = Capture() ? snd_pcm_readi(pcm_, at, frames) : snd_pcm_writei(pcm_, at, frames);
-    if (moved == -EAGAIN) return false;
-    if (moved < 0) {
-        // An overrun or underrun: carry on from a prepared device.
-        snd_pcm_recover(pcm_, int(moved), 1);
-        if (Capture()) snd_pcm_start(pcm_);
-        return false;
+    const snd_pcm_uframes_t frames = (head.length - offset_) / kBytesPerFrame;
+    const snd_pcm_sframes_t available = snd_pcm_avail_update(pcm_);
+    if (available < 0) {
+        Recover(available);
+        return std::chrono::microseconds(0);
     }
-    offset_ += uint32_t(moved) * 2;
+    // A head longer than half the ring goes over in pieces, so that playback
+    // never waits for an empty ring.
+    const snd_pcm_uframes_t wanted = std::min(frames, ringFrames_ / 2);
+    if (snd_pcm_uframes_t(available) < wanted) return PauseBefore(wanted, snd_pcm_uframes_t(available));
+    uint8_t* at = head.data + offset_;
+    const snd_pcm_sframes_t moved = Capture() ? snd_pcm_readi(pcm_, at, frames) : snd_pcm_writei(pcm_, at, frames);
+    if (moved < 0) {
+        if (moved != -EAGAIN) Recover(moved);
+        return std::chrono::microseconds(0);
+    }
+    offset_ += uint32_t(moved) * kBytesPerFrame;
     if (Capture()) head.bytesRecorded = offset_;
-    if (offset_ < head.length) return false;
-    current_ = nullptr;
-    return true;
+    if (head.length - offset_ < kBytesPerFrame) current_ = nullptr;
+    return std::chrono::microseconds(0);
+}
+
+// An overrun or underrun: carry on from a prepared device.
+void AlsaStream::Recover(snd_pcm_sframes_t error) {
+    snd_pcm_recover(pcm_, int(error), 1);
+    if (Capture()) snd_pcm_start(pcm_);
+}
+
+// Playback room grows as the device plays, so the wait is for the missing
+// frames. Captured data may come in the sound server's own chunks, not frame
+// by frame; waiting for the missing frames alone would wake before the chunk
+// that holds them, so a capture waits for a whole buffer's time.
+std::chrono::microseconds AlsaStream::PauseBefore(snd_pcm_uframes_t wanted, snd_pcm_uframes_t available) const {
+    const snd_pcm_uframes_t frames = Capture() ? wanted : wanted - available;
+    return std::chrono::microseconds(frames * 1000000 / rate_);
 }

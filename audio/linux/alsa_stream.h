@@ -1,11 +1,13 @@
 #pragma once
 #include <alsa/asoundlib.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
 
 #include "audio/wave_buffer_queue.h"
+#include "platform/wake_signal.h"
 
 // One direction of an ALSA PCM run as a wave device: a thread of its own moves
 // the head buffer to or from the PCM at the device's pace and returns it
@@ -32,8 +34,11 @@ public:
 private:
     bool Capture() const { return direction_ == SND_PCM_STREAM_CAPTURE; }
     void Run();
-    // Moves what the PCM can take or give now; true when the head is finished.
-    bool TransferLocked(WaveBuffer& head);
+    // Moves the head once the PCM can take or give all of it; clears current_
+    // when the head is finished, else gives how long until the PCM should be ready.
+    std::chrono::microseconds TransferLocked(WaveBuffer& head);
+    void Recover(snd_pcm_sframes_t error);
+    std::chrono::microseconds PauseBefore(snd_pcm_uframes_t wanted, snd_pcm_uframes_t available) const;
 
     const std::string pcmName_;
     const snd_pcm_stream_t direction_;
@@ -44,5 +49,8 @@ private:
     bool stopping_ = false;
     WaveBuffer* current_ = nullptr;  // the head being transferred
     uint32_t offset_ = 0;            // its bytes done so far
+    snd_pcm_uframes_t ringFrames_ = 0;
+    uint32_t rate_ = 8000;
+    platform::WakeSignal stopSignal_;  // ends a pause at Close
     std::thread thread_;
 };

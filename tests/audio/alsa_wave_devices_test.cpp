@@ -96,6 +96,20 @@ TEST_F(AlsaDefaultDevice, PlaybackHandsEveryBufferToTheDeviceAndReturnsIt) {
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(played[i * 480 + 7], uint8_t(0x10 + i)) << i;
 }
 
+// A trailing byte that makes no whole sample is left over, not waited for.
+TEST_F(AlsaDefaultDevice, PlaybackReturnsBuffersWithAByteShortOfAWholeSample) {
+    auto out = PlatformWaveDeviceFactory()->CreateWaveOut();
+    ASSERT_EQ(out->Open(WaveFormat{}, &Proc, this), kWaveOk);
+    std::array<uint8_t, 481> bytes{};
+    std::array<WaveBuffer, 2> buffers{WaveBuffer{bytes.data(), 1}, WaveBuffer{bytes.data(), 481}};
+    for (WaveBuffer& b : buffers) {
+        ASSERT_EQ(out->Prepare(&b), kWaveOk);
+        ASSERT_EQ(out->Write(&b), kWaveOk);
+    }
+    EXPECT_TRUE(WaitForReturns(2));
+    EXPECT_EQ(out->Close(), kWaveOk);
+}
+
 TEST(AlsaMissingDevice, OpenFailsAndTheDeviceRefusesEverythingAfter) {
     const std::string dir = ::testing::TempDir() + "alsa_wave_missing" + std::to_string(getpid());
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
