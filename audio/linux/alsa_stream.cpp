@@ -49,6 +49,12 @@ uint32_t AlsaStream::Reset() {
     if (!pcm_) return kWaveInvalidHandle;
     {
         std::lock_guard guard(queue_.Mutex());
+        // What was captured so far goes back with the head, as a short buffer.
+        WaveBuffer* head = queue_.HeadLocked();
+        if (Capture() && started_ && head) {
+            FollowLocked(*head);
+            MoveLocked(*head);
+        }
         snd_pcm_drop(pcm_);
         snd_pcm_prepare(pcm_);
         if (Capture()) started_ = false;
@@ -104,11 +110,7 @@ void AlsaStream::Run() {
 }
 
 std::chrono::microseconds AlsaStream::TransferLocked(WaveBuffer& head) {
-    if (current_ != &head) {
-        current_ = &head;
-        offset_ = 0;
-    }
-    const snd_pcm_uframes_t frames = (head.length - offset_) / kBytesPerFrame;
+    FollowLocked(head);
     const snd_pcm_sframes_t available = snd_pcm_avail_update(pcm_);
     if (available < 0) {
         Recover(available);
@@ -116,18 +118,29 @@ std::chrono::microseconds AlsaStream::TransferLocked(WaveBuffer& head) {
     }
     // A head longer than half the ring goes over in pieces, so that playback
     // never waits for an empty ring.
-    const snd_pcm_uframes_t wanted = std::min(frames, ringFrames_ / 2);
+    const snd_pcm_uframes_t wanted = std::min(snd_pcm_uframes_t((head.length - offset_) / kBytesPerFrame), ringFrames_ / 2);
     if (snd_pcm_uframes_t(available) < wanted) return PauseBefore(wanted, snd_pcm_uframes_t(available));
+    MoveLocked(head);
+    return std::chrono::microseconds(0);
+}
+
+void AlsaStream::FollowLocked(WaveBuffer& head) {
+    if (current_ == &head) return;
+    current_ = &head;
+    offset_ = 0;
+}
+
+void AlsaStream::MoveLocked(WaveBuffer& head) {
     uint8_t* at = head.data + offset_;
+    const snd_pcm_uframes_t frames = (head.length - offset_) / kBytesPerFrame;
     const snd_pcm_sframes_t moved = Capture() ? snd_pcm_readi(pcm_, at, frames) : snd_pcm_writei(pcm_, at, frames);
     if (moved < 0) {
         if (moved != -EAGAIN) Recover(moved);
-        return std::chrono::microseconds(0);
+        return;
     }
     offset_ += uint32_t(moved) * kBytesPerFrame;
     if (Capture()) head.bytesRecorded = offset_;
     if (head.length - offset_ < kBytesPerFrame) current_ = nullptr;
-    return std::chrono::microseconds(0);
 }
 
 // An overrun or underrun: carry on from a prepared device.

@@ -37,6 +37,10 @@ private:
     // Moves the head once the PCM can take or give all of it; clears current_
     // when the head is finished, else gives how long until the PCM should be ready.
     std::chrono::microseconds TransferLocked(WaveBuffer& head);
+    void FollowLocked(WaveBuffer& head);  // starts on a new head
+    // Moves what the PCM can take or give now, up to the rest of the head;
+    // clears current_ when the head is finished.
+    void MoveLocked(WaveBuffer& head);
     void Recover(snd_pcm_sframes_t error);
     std::chrono::microseconds PauseBefore(snd_pcm_uframes_t wanted, snd_pcm_uframes_t available) const;
 
