@@ -49,12 +49,10 @@ uint32_t AlsaStream::Reset() {
     if (!pcm_) return kWaveInvalidHandle;
     {
         std::lock_guard guard(queue_.Mutex());
-        // What was captured so far goes back with the head, as a short buffer.
+        // What was captured so far goes back with the head being filled, as a
+        // short buffer. (A finished head waiting for its callback is not current.)
         WaveBuffer* head = queue_.HeadLocked();
-        if (Capture() && started_ && head) {
-            FollowLocked(*head);
-            MoveLocked(*head);
-        }
+        if (Capture() && started_ && head && head == current_) MoveLocked(*head);
         snd_pcm_drop(pcm_);
         snd_pcm_prepare(pcm_);
         if (Capture()) started_ = false;
