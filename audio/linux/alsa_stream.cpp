@@ -116,7 +116,8 @@ std::chrono::microseconds AlsaStream::TransferLocked(WaveBuffer& head) {
     }
     // A head longer than half the ring goes over in pieces, so that playback
     // never waits for an empty ring.
-    const snd_pcm_uframes_t wanted = std::min(snd_pcm_uframes_t((head.length - offset_) / kBytesPerFrame), ringFrames_ / 2);
+    const snd_pcm_uframes_t left = (head.length - offset_) / kBytesPerFrame;
+    const snd_pcm_uframes_t wanted = std::min(left, ringFrames_ / 2);
     if (snd_pcm_uframes_t(available) < wanted) return PauseBefore(wanted, snd_pcm_uframes_t(available));
     MoveLocked(head);
     return std::chrono::microseconds(0);
