@@ -4,15 +4,21 @@
 
 namespace {
 
-constexpr unsigned kPeriodMicros = 10000;
-constexpr unsigned kBufferMicros = 80000;
+// Periods as long as the buffers each direction moves, the 10 ms capture
+// buffer and the 30 ms playback block, so that a sound server behind the PCM
+// wakes once per buffer; the ring holds several of them.
+struct Timing {
+    unsigned periodMicros, ringMicros;
+};
+constexpr Timing kCaptureTiming{10000, 80000};
+constexpr Timing kPlaybackTiming{30000, 90000};
 
-bool SetHardware(snd_pcm_t* pcm, const WaveFormat& format) {
+bool SetHardware(snd_pcm_t* pcm, const WaveFormat& format, const Timing& timing) {
     snd_pcm_hw_params_t* hw;
     snd_pcm_hw_params_alloca(&hw);
     unsigned rate = format.samplesPerSec;
-    unsigned period = kPeriodMicros;
-    unsigned buffer = kBufferMicros;
+    unsigned period = timing.periodMicros;
+    unsigned buffer = timing.ringMicros;
     return snd_pcm_hw_params_any(pcm, hw) >= 0 &&
            snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED) >= 0 &&
            snd_pcm_hw_params_set_format(pcm, hw, SND_PCM_FORMAT_S16_LE) >= 0 &&
@@ -41,7 +47,7 @@ snd_pcm_t* OpenAlsaPcm(const char* name, snd_pcm_stream_t direction, const WaveF
     SilenceAlsaMessages();
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, name, direction, SND_PCM_NONBLOCK) < 0) return nullptr;
-    if (SetHardware(pcm, format) && SetSoftware(pcm) && snd_pcm_prepare(pcm) >= 0) return pcm;
+    if (SetHardware(pcm, format, direction == SND_PCM_STREAM_CAPTURE ? kCaptureTiming : kPlaybackTiming) && SetSoftware(pcm) && snd_pcm_prepare(pcm) >= 0) return pcm;
     snd_pcm_close(pcm);
     return nullptr;
 }
