@@ -6,10 +6,12 @@ import random
 import socket
 import subprocess
 import threading
+import time
 
 import numpy as np
 
 RATE = 8000
+PCAP_HEADER_BYTES = 24
 
 
 def make_speech(path, text, seconds):
@@ -41,6 +43,15 @@ def start_call(tool, port, peers, mic, speaker, seconds, pcap=None, emulator=Non
     if pcap:
         command += ["--pcap", pcap]
     return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+
+def wait_until_sending(process, pcap, timeout=60):
+    """Waits for the party's first packet in its capture file: its talk has begun, however long its start took."""
+    deadline = time.monotonic() + timeout
+    while (os.path.getsize(pcap) if os.path.exists(pcap) else 0) <= PCAP_HEADER_BYTES:
+        if process.poll() is not None or time.monotonic() > deadline:
+            raise AssertionError(f"{pcap}: the party sent nothing")
+        time.sleep(0.05)
 
 
 def finish_call(process, timeout=60):

@@ -42,11 +42,13 @@ class TwoPartyCall(unittest.TestCase):
                                         "quickly over white zinc boxes near the old mill.", 14)
         cls.mic_b = callkit.make_speech(os.path.join(d, "b.pcm"), "Hello from the other side of the call. "
                                         "Numbers one two three four five six.", 8)
-        # B starts later and ends first, so A hears B's goodbye and both see a
-        # report cycle in which the other has already heard their report.
+        # B starts once A talks (however long A's start took) and ends first, so
+        # A hears B's goodbye and both see a report cycle in which the other
+        # has already heard their report.
         a = callkit.start_call(ARGS.tool, cls.port_a, [f"127.0.0.1:{cls.port_b}"], cls.mic_a,
                                os.path.join(d, "a_out.pcm"), 10 + ARGS.stagger + 1.5,
                                pcap=os.path.join(d, "a.pcap"), emulator=ARGS.emulator_a)
+        callkit.wait_until_sending(a, os.path.join(d, "a.pcap"))
         time.sleep(ARGS.stagger)
         b = callkit.start_call(ARGS.tool_b or ARGS.tool, cls.port_b, [f"127.0.0.1:{cls.port_a}"], cls.mic_b,
                                os.path.join(d, "b_out.pcm"), 10, pcap=os.path.join(d, "b.pcap"), emulator=None)
