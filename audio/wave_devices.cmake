@@ -4,6 +4,7 @@ set(wave_backend_sources
   wave_device_factory.cpp
   wave_buffer_queue.cpp
   virtual/pcm_stream.cpp
+  virtual/real_time_wave_clock.cpp
   virtual/virtual_stream.cpp
   virtual/virtual_wave_devices.cpp
   virtual/wave_test_clock.cpp)

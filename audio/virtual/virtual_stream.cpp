@@ -1,10 +1,6 @@
 #include "audio/virtual/virtual_stream.h"
 
 #include <algorithm>
-#include <chrono>
-
-#include "audio/virtual/wave_test_clock.h"
-#include "platform/thread_name.h"
 
 namespace {
 
@@ -16,7 +12,7 @@ bool IsPlainPcm(const WaveFormat& f) {
 }  // namespace
 
 VirtualStream::VirtualStream(Messages messages, bool capture, Transfer transfer,
-                             std::shared_ptr<WaveTestClock> clock)
+                             std::shared_ptr<VirtualClock> clock)
     : messages_(messages), capture_(capture), transfer_(std::move(transfer)), clock_(std::move(clock)) {}
 
 VirtualStream::~VirtualStream() { Close(); }
@@ -28,14 +24,10 @@ uint32_t VirtualStream::Open(const WaveFormat& format, WaveProc proc, void* inst
         std::lock_guard guard(queue_.Mutex());
         bytesPerSecond_ = format.avgBytesPerSec;
         started_ = !capture_;  // playback starts with the first write
-        stopping_ = false;
-        lastEnd_ = Now();
+        lastEnd_ = clock_->NowMicros();
     }
     queue_.Open(proc, instance, messages_.open);
-    if (clock_)
-        clock_->Attach(this);
-    else
-        thread_ = std::thread(&VirtualStream::RunRealTime, this);
+    clock_->Attach(this);
     return kWaveOk;
 }
 
@@ -45,12 +37,12 @@ uint32_t VirtualStream::Unprepare(WaveBuffer* buffer) { return queue_.Unprepare(
 
 uint32_t VirtualStream::Add(WaveBuffer* buffer) {
     {
-        // An idle device starts the new buffer now, not where it stopped.
+        // An idle device starts the new buffer at the clock's next start, not where it stopped.
         std::lock_guard guard(queue_.Mutex());
-        if (!queue_.HeadLocked()) lastEnd_ = std::max(lastEnd_, Now());
+        if (!queue_.HeadLocked()) lastEnd_ = std::max(lastEnd_, clock_->StartMicros(clock_->NowMicros()));
     }
     const uint32_t result = queue_.Add(buffer);
-    changed_.Signal();
+    clock_->Changed();
     return result;
 }
 
@@ -59,9 +51,9 @@ uint32_t VirtualStream::Start() {
     {
         std::lock_guard guard(queue_.Mutex());
         started_ = true;
-        lastEnd_ = Now();
+        lastEnd_ = clock_->StartMicros(clock_->NowMicros());
     }
-    changed_.Signal();
+    clock_->Changed();
     return kWaveOk;
 }
 
@@ -72,19 +64,13 @@ uint32_t VirtualStream::Reset() {
         started_ = false;
     }
     queue_.ReturnAll(messages_.done);
-    changed_.Signal();
+    clock_->Changed();
     return kWaveOk;
 }
 
 uint32_t VirtualStream::Close() {
     if (!queue_.IsOpen()) return kWaveInvalidHandle;
-    if (clock_) clock_->Detach(this);
-    {
-        std::lock_guard guard(queue_.Mutex());
-        stopping_ = true;
-    }
-    changed_.Signal();
-    if (thread_.joinable()) thread_.join();
+    clock_->Detach(this);
     queue_.Close(messages_.close);
     return kWaveOk;
 }
@@ -105,40 +91,13 @@ void VirtualStream::Pump(uint64_t nowMicros) {
     }
 }
 
-uint64_t VirtualStream::Now() const {
-    if (clock_) return clock_->NowMicros();
-    using namespace std::chrono;
-    return uint64_t(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 uint64_t VirtualStream::DueLocked(const WaveBuffer& head) const {
     return lastEnd_ + uint64_t(head.length) * 1000000 / bytesPerSecond_;
 }
 
-std::optional<uint64_t> VirtualStream::NextDueLocked() const {
+std::optional<uint64_t> VirtualStream::NextDue() {
+    std::lock_guard guard(queue_.Mutex());
     const WaveBuffer* head = queue_.HeadLocked();
     if (!started_ || !head) return std::nullopt;
     return DueLocked(*head);
-}
-
-// The lock is not held while sleeping: the device's own callbacks, which add
-// buffers back, never wait for this thread, nor it for them.
-void VirtualStream::RunRealTime() {
-    platform::NameThisThread(capture_ ? "virtual-in" : "virtual-out");
-    for (;;) {
-        const uint32_t ticket = changed_.Ticket();
-        std::optional<uint64_t> due;
-        {
-            std::lock_guard guard(queue_.Mutex());
-            if (stopping_) return;
-            due = NextDueLocked();
-        }
-        if (!due) {
-            changed_.Wait(ticket);
-        } else if (Now() < *due) {
-            changed_.WaitUntil(ticket, std::chrono::steady_clock::time_point{std::chrono::microseconds(*due)});
-        } else {
-            Pump(Now());
-        }
-    }
 }

@@ -3,19 +3,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
+#include "audio/virtual/virtual_clock.h"
 #include "audio/wave_buffer_queue.h"
-#include "platform/wake_signal.h"
-
-class WaveTestClock;
 
 // The buffer circulation of one virtual device. The head buffer completes
 // when its duration has passed since the previous one completed (or since it
 // was added to an idle device): capture thus runs in 10 ms steps and
-// playback in 30 ms steps with this system's buffers. Time is the real clock,
-// on a thread of the stream's own that sleeps to each absolute due time, or a
-// test clock that pumps the stream.
+// playback in 30 ms steps with this system's buffers. The clock, shared by
+// the devices of a set, completes them on time.
 class VirtualStream {
 public:
     struct Messages {
@@ -24,7 +20,7 @@ public:
     // Fills (capture) or takes (playback) the whole buffer once it is due.
     using Transfer = std::function<void(WaveBuffer&)>;
 
-    VirtualStream(Messages messages, bool capture, Transfer transfer, std::shared_ptr<WaveTestClock> clock);
+    VirtualStream(Messages messages, bool capture, Transfer transfer, std::shared_ptr<VirtualClock> clock);
     ~VirtualStream();
     VirtualStream(const VirtualStream&) = delete;
     VirtualStream& operator=(const VirtualStream&) = delete;
@@ -37,25 +33,20 @@ public:
     uint32_t Reset();
     uint32_t Close();
 
-    // Completes, in order, every buffer due by the given time.
+    // For the clock: completes, in order, every buffer due by the given time,
+    // and tells when the next one is due (nothing while none is).
     void Pump(uint64_t nowMicros);
+    std::optional<uint64_t> NextDue();
 
 private:
-    uint64_t Now() const;
     uint64_t DueLocked(const WaveBuffer& head) const;
-    void RunRealTime();
-    // Under the lock: when the head buffer is due, or nothing when none is.
-    std::optional<uint64_t> NextDueLocked() const;
 
     const Messages messages_;
     const bool capture_;
     const Transfer transfer_;
-    const std::shared_ptr<WaveTestClock> clock_;
+    const std::shared_ptr<VirtualClock> clock_;
     WaveBufferQueue queue_;
     uint32_t bytesPerSecond_ = 0;
     bool started_ = false;
-    bool stopping_ = false;
     uint64_t lastEnd_ = 0;
-    platform::WakeSignal changed_;  // wakes the thread when its next due time may have moved
-    std::thread thread_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audio/stream_wave_devices.h"
+#include "audio/virtual/real_time_wave_clock.h"
 #include "audio/virtual/virtual_stream.h"
 
 namespace {
@@ -27,18 +28,21 @@ VirtualStream::Transfer Player(std::shared_ptr<PcmSink> speaker) {
 
 class VirtualWaveDeviceFactory final : public WaveDeviceFactory {
 public:
-    explicit VirtualWaveDeviceFactory(VirtualWaveConfig config) : config_(std::move(config)) {}
+    explicit VirtualWaveDeviceFactory(VirtualWaveConfig config)
+        : config_(std::move(config)),
+          clock_(config_.clock ? std::shared_ptr<VirtualClock>(config_.clock) : std::make_shared<RealTimeWaveClock>()) {}
     std::unique_ptr<WaveInDevice> CreateWaveIn() override {
         return std::make_unique<StreamWaveIn<VirtualStream>>(VirtualStream::Messages{kWimOpen, kWimClose, kWimData},
-                                                             true, Recorder(config_.mic), config_.clock);
+                                                             true, Recorder(config_.mic), clock_);
     }
     std::unique_ptr<WaveOutDevice> CreateWaveOut() override {
         return std::make_unique<StreamWaveOut<VirtualStream>>(
-            VirtualStream::Messages{kWomOpen, kWomClose, kWomDone}, false, Player(config_.speaker), config_.clock);
+            VirtualStream::Messages{kWomOpen, kWomClose, kWomDone}, false, Player(config_.speaker), clock_);
     }
 
 private:
     VirtualWaveConfig config_;
+    std::shared_ptr<VirtualClock> clock_;  // one for all the factory's devices
 };
 
 }  // namespace

@@ -8,8 +8,9 @@
 
 // Devices without sound hardware, on every platform: the microphone plays
 // `mic` (then silence; silence throughout without one), the speaker writes
-// into `speaker` (or nowhere). Paced by the real clock unless a test clock
-// is given. Only 8000 Hz mono 16-bit PCM opens.
+// into `speaker` (or nowhere). Paced by the real clock, one thread for all
+// the devices of a factory, unless a test clock is given. Only 8000 Hz mono
+// 16-bit PCM opens.
 struct VirtualWaveConfig {
     std::shared_ptr<PcmSource> mic;
     std::shared_ptr<PcmSink> speaker;

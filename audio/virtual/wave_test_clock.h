@@ -3,19 +3,19 @@
 #include <mutex>
 #include <vector>
 
-class VirtualStream;
+#include "audio/virtual/virtual_clock.h"
 
 // Stepped time for virtual devices: nothing moves until the test advances
 // the clock, and every buffer that falls due is returned on the advancing
 // thread before Advance returns.
-class WaveTestClock {
+class WaveTestClock final : public VirtualClock {
 public:
-    uint64_t NowMicros() const;
+    uint64_t NowMicros() const override;
     // Moves on in 1 ms steps, completing on each step what is due.
     void Advance(uint32_t milliseconds);
 
-    void Attach(VirtualStream* stream);
-    void Detach(VirtualStream* stream);
+    void Attach(VirtualStream* stream) override;
+    void Detach(VirtualStream* stream) override;
 
 private:
     std::mutex pumpLock_;  // held through a step; devices must not close from a callback

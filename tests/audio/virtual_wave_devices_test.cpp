@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct Client {
         self->messages.push_back(message);
         if (!buffer) return;
         self->returned.push_back(buffer);
+        self->threads.insert(std::this_thread::get_id());
         self->recorded.insert(self->recorded.end(), buffer->data, buffer->data + buffer->bytesRecorded);
         self->changed.notify_all();
         if (self->circulate) self->requeue(buffer);
@@ -56,6 +58,7 @@ struct Client {
     std::condition_variable changed;
     std::vector<uint32_t> messages;
     std::vector<WaveBuffer*> returned;
+    std::set<std::thread::id> threads;
     std::vector<uint8_t> recorded;
 };
 
@@ -256,6 +259,38 @@ TEST(VirtualRealClock, PlaybackIsPacedInRealTime) {
     EXPECT_GE(elapsed, std::chrono::milliseconds(175));
     EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
     EXPECT_GE(sink->BytesWritten(), 6u * 480);
+}
+
+// Both directions of one set of devices run on one thread, so that buffers
+// falling due together cost the process one wake-up.
+TEST(VirtualRealClock, CaptureAndPlaybackShareOneThread) {
+    Client<4, 160> capture;
+    Client<2, 480> playback;
+    const auto devices = MakeVirtualWaveDeviceFactory({});
+    auto in = devices->CreateWaveIn();
+    auto out = devices->CreateWaveOut();
+    capture.Begin(*in, &WaveInDevice::AddBuffer);
+    in->Start();
+    playback.Begin(*out, &WaveOutDevice::Write);
+    {
+        std::unique_lock lock(playback.lock);
+        ASSERT_TRUE(playback.changed.wait_for(lock, std::chrono::seconds(5), [&] { return playback.returned.size() >= 3; }));
+    }
+    const auto Threads = [](auto& client) {  // before a reset returns buffers on this thread
+        std::lock_guard guard(client.lock);
+        return client.threads;
+    };
+    const auto playbackThreads = Threads(playback);
+    const auto captureThreads = Threads(capture);
+    const size_t captured = capture.Returned();
+    in->Reset();
+    out->Reset();
+    in->Close();
+    out->Close();
+    ASSERT_GE(captured, 6u);
+    ASSERT_EQ(captureThreads.size(), 1u);
+    EXPECT_EQ(playbackThreads, captureThreads);
+    EXPECT_NE(*captureThreads.begin(), std::this_thread::get_id());
 }
 
 }  // namespace
