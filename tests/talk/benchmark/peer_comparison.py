@@ -188,6 +188,23 @@ class PeerCall:
         return sample
 
 
+class BareAlsaClients:
+    """What the sound server's ALSA path costs any client: arecord and aplay alone at 8 kHz mono with the
+    periods tarnel-call's backend asks for (10 ms capture, 30 ms playback), measured together."""
+
+    name = "arecord + aplay alone, ALSA"
+
+    def run(self, seconds, sample_threads):
+        pcm = f"-q -D default -t raw -f S16_LE -r 8000 -c 1 -d {seconds}"
+        script = (f"arecord {pcm} --period-time=10000 --buffer-time=80000 /dev/null & "
+                  f"aplay {pcm} --period-time=30000 --buffer-time=90000 /dev/zero & wait")
+        load = os.getloadavg()[0]
+        # The shell waits for both, so its own accounting includes theirs.
+        process = subprocess.Popen(["sh", "-c", script], stdin=subprocess.DEVNULL)
+        cpu, switches, code = wait_measured(process)
+        return Sample(cpu, switches, load, [], code == 0)
+
+
 # ---------------------------------------------------------------- report
 
 def median(values):
@@ -284,6 +301,7 @@ def main():
             TarnelCall("tarnel-call, ALSA", tarnel, args.speech_pcm, work, True),
             PeerCall("peer ptime 10, ALSA", args.peer_setup, "c", work, args.speech_wav, modules, True),
             PeerCall("peer ptime 20, ALSA", args.peer_setup, "b", work, args.speech_wav, modules, True),
+            BareAlsaClients(),
         ]
     for also in args.also:
         label, command = also.split("=", 1)
