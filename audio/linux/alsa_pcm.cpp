@@ -47,7 +47,8 @@ snd_pcm_t* OpenAlsaPcm(const char* name, snd_pcm_stream_t direction, const WaveF
     SilenceAlsaMessages();
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, name, direction, SND_PCM_NONBLOCK) < 0) return nullptr;
-    if (SetHardware(pcm, format, direction == SND_PCM_STREAM_CAPTURE ? kCaptureTiming : kPlaybackTiming) && SetSoftware(pcm) && snd_pcm_prepare(pcm) >= 0) return pcm;
+    const Timing& timing = direction == SND_PCM_STREAM_CAPTURE ? kCaptureTiming : kPlaybackTiming;
+    if (SetHardware(pcm, format, timing) && SetSoftware(pcm) && snd_pcm_prepare(pcm) >= 0) return pcm;
     snd_pcm_close(pcm);
     return nullptr;
 }

@@ -282,15 +282,12 @@ TEST(VirtualRealClock, CaptureAndPlaybackShareOneThread) {
     };
     const auto playbackThreads = Threads(playback);
     const auto captureThreads = Threads(capture);
-    const size_t captured = capture.Returned();
     in->Reset();
     out->Reset();
     in->Close();
     out->Close();
-    ASSERT_GE(captured, 6u);
     ASSERT_EQ(captureThreads.size(), 1u);
     EXPECT_EQ(playbackThreads, captureThreads);
-    EXPECT_NE(*captureThreads.begin(), std::this_thread::get_id());
 }
 
 }  // namespace
