@@ -24,7 +24,10 @@ static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) && std::atomic<u
 uint32_t* Word(std::atomic<uint32_t>& value) { return reinterpret_cast<uint32_t*>(&value); }
 
 // Sleeps while the count is still the ticket, until the absolute monotonic deadline (null: none).
+// A signal already given costs no call: a thread whose own work signalled
+// (a device callback adding a buffer back) goes round again at once.
 void FutexWait(std::atomic<uint32_t>& count, uint32_t ticket, const timespec* deadline) {
+    if (count.load() != ticket) return;
     syscall(SYS_futex, Word(count), FUTEX_WAIT_BITSET_PRIVATE, ticket, deadline, nullptr, FUTEX_BITSET_MATCH_ANY);
 }
 
