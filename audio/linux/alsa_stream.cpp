@@ -79,8 +79,13 @@ uint32_t AlsaStream::Close() {
     return kWaveOk;
 }
 
+// One wake-up per buffer: sleep until the PCM should have room or data for
+// all of it and try again; only if it is still short, let the PCM's own wait
+// settle the rest. (Each call into a sound server's PCM plugin costs several
+// system calls, so a wait that would end at once is not made.)
 void AlsaStream::Run() {
     platform::NameThisThread(Capture() ? "alsa-in" : "alsa-out");
+    bool slept = false;  // the last wait was a sleep
     for (;;) {
         const uint32_t ticket = stopSignal_.Ticket();
         WaveBuffer* finished = nullptr;
@@ -90,6 +95,7 @@ void AlsaStream::Run() {
             if (stopping_) return;
             WaveBuffer* head = queue_.HeadLocked();
             if (!started_ || !head) {
+                slept = false;
                 queue_.Changed().wait_for(lock, std::chrono::milliseconds(kWaitMs));
                 continue;
             }
@@ -97,11 +103,16 @@ void AlsaStream::Run() {
             if (!current_) finished = head;
         }
         if (finished) {
+            slept = false;
             queue_.Complete(finished, messages_.done);
+        } else if (pause.count() > 0 && !slept) {
+            stopSignal_.WaitUntil(ticket, std::chrono::steady_clock::now() + pause + kLateness);
+            slept = true;
         } else {
-            // One wake-up per buffer: sleep until the PCM should have room or
-            // data for all of it, then let the PCM's own wait settle the rest.
-            if (pause.count() > 0) stopSignal_.WaitUntil(ticket, std::chrono::steady_clock::now() + pause + kLateness);
+            // Part of the head moved, or it is still short after a sleep. The
+            // PCM may wake at once with less than the head needs, so a sleep
+            // comes next if it does.
+            slept = false;
             snd_pcm_wait(pcm_, kWaitMs);
         }
     }
