@@ -9,10 +9,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/talk/tarnel.h ${PROJECT_SOURCE_DIR}/mail/zir
 if(WIN32)
   # Everything the client's executable needs beside it.
   set(client_files $<TARGET_FILE:tarnel> $<TARGET_FILE:ziromail> $<TARGET_FILE:lumvox>
-                   $<TARGET_FILE:unzdll>)
-  if(ziro_updater)
-    list(APPEND client_files $<TARGET_FILE:${ziro_updater}>)
-  endif()
+                   $<TARGET_FILE:unzdll> $<TARGET_FILE:UpDate>)
   foreach(place IN ITEMS ${CMAKE_INSTALL_BINDIR} .)
     if(place STREQUAL ".")
       set(component COMPONENT ClientFolder EXCLUDE_FROM_ALL)
@@ -20,10 +17,8 @@ if(WIN32)
       set(component COMPONENT Runtime)
     endif()
     install(PROGRAMS ${client_files} DESTINATION ${place} ${component})
-    if(ziro_updater)
-      # The banners sit in res\ beside UpDate.exe, as in the build.
-      install(DIRECTORY $<TARGET_FILE_DIR:${ziro_updater}>/res DESTINATION ${place} ${component})
-    endif()
+    # The banners sit in res\ beside UpDate.exe, as in the build.
+    install(DIRECTORY $<TARGET_FILE_DIR:UpDate>/res DESTINATION ${place} ${component})
   endforeach()
   install(PROGRAMS $<TARGET_FILE:g729a> $<TARGET_FILE:tarnel-call>
           DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Tools)

@@ -13,7 +13,5 @@ if(WIN32)
   ziro_version_resource(lumvox DESCRIPTION "Lumvox voice messages"
                                DESCRIPTION_ZH "Lumvox 语音留言")
 endif()
-if(ziro_updater)
-  ziro_version_resource(${ziro_updater} DESCRIPTION "UpDate client updater"
-                                        DESCRIPTION_ZH "UpDate 客户端升级程序")
-endif()
+ziro_version_resource(UpDate DESCRIPTION "UpDate client updater"
+                             DESCRIPTION_ZH "UpDate 客户端升级程序")

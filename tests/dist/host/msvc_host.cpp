@@ -1,6 +1,8 @@
 // Calls every export of the four DLLs as a host built with Microsoft's compiler does:
 // compiled for the MSVC ABI and linked by an MSVC-compatible linker against the .lib
-// import libraries alone. Never run; the test reads what the program imports.
+// import libraries alone. The test reads what the program imports. Its entry point is
+// Loaded, not Entry: run from a client folder, it checks that the loader binds every
+// name in that folder's DLLs, and calls none of them.
 #include "tarnel.h"
 #include "unzdll.h"
 #include "ziromail.h"
@@ -19,7 +21,7 @@ __declspec(dllimport) void __cdecl DestroyLeaveWordPack(CStAudioLeaveWord* pack)
 __declspec(dllimport) int __stdcall FilterDllMsg(tagMSG* msg);
 }
 
-extern "C" int entry() {
+extern "C" int Entry() {
     TalkEngine* engine = Tarnel_Ini();
     Tarnel_SetSendCallBack(engine, 1, nullptr);
     Tarnel_BeginTalk(engine, 7000);
@@ -47,3 +49,5 @@ extern "C" int entry() {
     UnzipCommand* command = nullptr;
     return GetUnzDllVersion() + UnzDllExec(command);
 }
+
+extern "C" int Loaded() { return 0; }

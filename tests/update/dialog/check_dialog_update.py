@@ -6,9 +6,11 @@ a dummy ZiroIM2.exe, and a driver program that reads and presses the dialog's
 controls and message boxes as a user would.
 
   check_dialog_update.py --wine-run SCRIPT --bin BUILD_BIN --packages FOLDER
-                         --res FOLDER --out FOLDER
+                         (--res FOLDER | --archive CLIENT_ZIP) --out FOLDER
 BUILD_BIN holds UpDate.exe, UNZDLL.DLL, update-dummy-client.exe and
-update-dialog-driver.exe; screenshots go to OUT/screenshots.
+update-dialog-driver.exe; screenshots go to OUT/screenshots. With --archive, each
+client folder is the shipped archive unpacked, beside the dummy ZiroIM2.exe, and
+only the full update runs: nothing of the client folder comes from the build.
 """
 import argparse
 import base64
@@ -20,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "http_test_server.py")
@@ -107,7 +110,7 @@ class Wine:
         self.env = dict(os.environ, DISPLAY=display, ZIRO_WINEPREFIX=os.path.join(args.out, "wineprefix"),
                         ZIRO_WINE_TIMEOUT="600", NO_PROXY="127.0.0.1,localhost", no_proxy="127.0.0.1,localhost",
                         ZIRO_DUMMY_CLIENT_HOLDS="readme.txt")
-        self.win64 = pe_is_64bit(os.path.join(args.bin, "UpDate.exe"))
+        self.win64 = pe_is_64bit(os.path.join(args.bin, "update-dialog-driver.exe"))
         if self.win64:
             self.env["ZIRO_WINE_ARCH"] = "win64"
         self.server = "/usr/lib/wine/wineserver64" if self.win64 else "/usr/bin/wineserver"
@@ -163,12 +166,16 @@ class Client:
     def __init__(self, top, args, name, with_library=True, with_res=True):
         self.path = os.path.join(top, name)
         os.makedirs(self.path)
-        shutil.copy(os.path.join(args.bin, "UpDate.exe"), self.path)
+        if args.archive:
+            with zipfile.ZipFile(args.archive) as archive:
+                archive.extractall(self.path)
+        else:
+            shutil.copy(os.path.join(args.bin, "UpDate.exe"), self.path)
+            if with_library:
+                shutil.copy(os.path.join(args.bin, "UNZDLL.DLL"), self.path)
+            if with_res:
+                shutil.copytree(args.res, os.path.join(self.path, "res"))
         shutil.copy(os.path.join(args.bin, "update-dummy-client.exe"), os.path.join(self.path, "ZiroIM2.exe"))
-        if with_library:
-            shutil.copy(os.path.join(args.bin, "UNZDLL.DLL"), self.path)
-        if with_res:
-            shutil.copytree(args.res, os.path.join(self.path, "res"))
         self.write("imset.ini", "[IMSET]\r\nIMSERVER=127.0.0.1\r\n")
         self.write("readme.txt", "readme 1\n")
         self.write("old.txt", "old\n")
@@ -412,9 +419,14 @@ def scenario_messages(run, driver, screen):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("wine-run", "bin", "packages", "res", "out"):
+    for name in ("wine-run", "bin", "packages", "out"):
         parser.add_argument("--" + name, required=True)
+    client_files = parser.add_mutually_exclusive_group(required=True)
+    client_files.add_argument("--res")
+    client_files.add_argument("--archive")
     args = parser.parse_args()
+    scenarios = (scenario_update,) if args.archive else (scenario_update, scenario_no_library, scenario_cancel,
+                                                         scenario_messages)
     os.makedirs(args.out, exist_ok=True)
     screen = Screen(os.path.join(args.out, "screenshots"))
     run = Run(args)
@@ -428,7 +440,7 @@ def main():
             time.sleep(0.05)
         wine = Wine(args, screen.display)
         driver = Driver(wine, os.path.join(args.bin, "update-dialog-driver.exe"))
-        for scenario in (scenario_update, scenario_no_library, scenario_cancel, scenario_messages):
+        for scenario in scenarios:
             scenario(run, driver, screen)
     finally:
         if driver:
