@@ -1,24 +1,19 @@
 #include "update/update_paths.h"
 
+#include "common/ascii_case.h"
+#include "common/gbk_text.h"
+
 namespace update {
 
 namespace {
 
-// GBK: a lead byte and a trail byte form one character, and a trail byte may
-// be 0x5C ("\"), which is then no separator. "/" is never a trail byte.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
-// Bytes of the character starting at text[i]: 2 for a GBK pair, else 1.
-std::size_t CharacterLength(const std::string& text, std::size_t i) {
-    return (IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1])) ? 2 : 1;
-}
+using common::GbkCharacterLength;
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::size_t FindLast(const std::string& text, bool (*match)(char)) {
     std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i += CharacterLength(text, i))
+    for (std::size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i))
         if (match(text[i])) found = i;
     return found;
 }
@@ -29,13 +24,11 @@ bool DotsOnly(const std::string& component) {
     return !component.empty() && component.find_first_not_of(". ") == std::string::npos;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 std::vector<std::size_t> SeparatorPositions(const std::string& path, char separator) {
     std::vector<std::size_t> positions;
-    for (std::size_t i = 0; i < path.size(); i += CharacterLength(path, i))
+    for (std::size_t i = 0; i < path.size(); i += GbkCharacterLength(path, i))
         if (path[i] == separator) positions.push_back(i);
     return positions;
 }
@@ -67,7 +60,7 @@ std::optional<std::string> NormalisedActionName(const std::string& name, char se
             ++i;
             continue;
         }
-        const std::size_t n = CharacterLength(name, i);
+        const std::size_t n = GbkCharacterLength(name, i);
         component.append(name, i, n);
         i += n;
     }
@@ -77,10 +70,10 @@ std::optional<std::string> NormalisedActionName(const std::string& name, char se
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
-        const std::size_t n = CharacterLength(a, i);
+        const std::size_t n = GbkCharacterLength(a, i);
         if (n == 2) {
             if (a.compare(i, 2, b, i, 2) != 0) return false;
-        } else if (Lower(a[i]) != Lower(b[i])) {
+        } else if (common::AsciiLower(a[i]) != common::AsciiLower(b[i])) {
             return false;
         }
         i += n;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/ascii_case.h"
+#include "common/utf8_text.h"
 #include "platform/text_encoding.h"
 
 namespace unzdll {
@@ -23,18 +25,16 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 bool Decode(std::string_view raw, bool utf8, std::string& text) {
     if (IsAscii(raw) || utf8) {
         text = raw;
-        return IsValidUtf8(raw);
+        return common::IsValidUtf8(raw);
     }
     text = platform::GbkToUtf8(raw);
     return platform::Utf8ToGbk(text) == raw;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
 // Windows opens a device for these names, whatever the extension.
 bool IsDeviceName(std::string_view component) {
     std::string base;
-    for (char c : component.substr(0, component.find('.'))) base += AsciiUpper(c);
+    for (char c : component.substr(0, component.find('.'))) base += common::AsciiUpper(c);
     while (!base.empty() && base.back() == ' ') base.pop_back();
     static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (std::string_view device : kDevices)
@@ -49,37 +49,6 @@ bool IsUnsafeComponent(std::string_view component) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const uint8_t lead = uint8_t(text[i]);
-        size_t length;
-        uint32_t code;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            const uint8_t trail = uint8_t(text[i + k]);
-            if ((trail & 0xC0) != 0x80) return false;
-            code = code << 6 | (trail & 0x3F);
-        }
-        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
 
 EntryName ResolveEntryName(std::string_view raw, bool utf8) {
     EntryName name;

@@ -26,6 +26,4 @@ EntryName ResolveEntryName(std::string_view raw, bool utf8);
 // does not convert when the name is not `readable`.
 std::string DisplayName(std::string_view raw, bool utf8, bool readable);
 
-bool IsValidUtf8(std::string_view text);
-
 }  // namespace unzdll

@@ -1,7 +1,6 @@
 #include "update/unzdll/extract_messages.h"
 
-#include <cstdint>
-
+#include "common/gbk_text.h"
 #include "update/unzdll/unzdll.h"
 
 namespace unzdll {
@@ -45,14 +44,7 @@ std::string CommandMessage() { return "解压命令无效"; }
 std::string MemoryMessage() { return "内存不足，解压中止"; }
 
 void TruncateGbk(std::string& text, size_t limit) {
-    if (text.size() <= limit) return;
-    size_t keep = 0;
-    while (keep < limit) {
-        const size_t width = uint8_t(text[keep]) >= 0x81 && keep + 1 < text.size() ? 2 : 1;
-        if (keep + width > limit) break;
-        keep += width;
-    }
-    text.resize(keep);
+    if (text.size() > limit) text.resize(common::GbkPrefixLength(text, limit));
 }
 
 }  // namespace unzdll

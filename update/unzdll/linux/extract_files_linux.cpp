@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "common/utf8_text.h"
 #include "platform/text_encoding.h"
-#include "update/unzdll/entry_name.h"
 #include "update/unzdll/extract_files.h"
 
 namespace unzdll {
@@ -129,7 +129,7 @@ private:
 // The updater's paths are GBK; one that is already valid UTF-8 (any plain
 // ASCII path, or a path taken from the file system) is used as it is.
 std::unique_ptr<ArchiveSource> OpenArchiveFile(const std::string& path) {
-    const std::string name = IsValidUtf8(path) ? path : platform::GbkToUtf8(path);
+    const std::string name = common::IsValidUtf8(path) ? path : platform::GbkToUtf8(path);
     const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info;
