@@ -2,26 +2,17 @@
 
 #include "common/ascii_case.h"
 #include "common/gbk_text.h"
+#include "common/relative_path.h"
 
 namespace update {
 
 namespace {
 
 using common::GbkCharacterLength;
+using common::IsPathSeparator;
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-std::size_t FindLast(const std::string& text, bool (*match)(char)) {
-    std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i))
-        if (match(text[i])) found = i;
-    return found;
-}
-
-// ".", "..", "..." and the like, which the systems read as this or a parent
-// folder (Windows drops trailing dots and spaces from names).
-bool DotsOnly(const std::string& component) {
-    return !component.empty() && component.find_first_not_of(". ") == std::string::npos;
+std::vector<std::string_view> Components(const std::string& name) {
+    return common::PathComponents(name, common::PathText::Gbk);
 }
 
 }  // namespace
@@ -40,30 +31,20 @@ std::optional<std::string> ClientFolderOf(const std::string& modulePath, char se
 }
 
 std::string ArchiveNameOf(const std::string& url) {
-    const std::size_t last = FindLast(url, IsSeparator);
-    std::string name = last == std::string::npos ? url : url.substr(last + 1);
-    if (name.empty() || DotsOnly(name) || name.find(':') != std::string::npos) return {};
-    return name;
+    const std::string_view name = Components(url).back();
+    if (name.empty() || name == "." || common::IsEscapingComponent(name)) return {};
+    return std::string(name);
 }
 
 std::optional<std::string> NormalisedActionName(const std::string& name, char separator) {
-    if (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1])) return std::nullopt;
-    if (name.find(':') != std::string::npos) return std::nullopt;
-    std::string normalised(1, separator);
-    std::string component;
-    for (std::size_t i = 0; i <= name.size();) {
-        if (i == name.size() || IsSeparator(name[i])) {
-            if (component != "." && DotsOnly(component)) return std::nullopt;
-            normalised += component;
-            component.clear();
-            if (i < name.size() && !(i == 0)) normalised += separator;
-            ++i;
-            continue;
-        }
-        const std::size_t n = GbkCharacterLength(name, i);
-        component.append(name, i, n);
-        i += n;
-    }
+    if (name.size() >= 2 && IsPathSeparator(name[0]) && IsPathSeparator(name[1])) return std::nullopt;
+    std::vector<std::string_view> components = Components(name);
+    for (const std::string_view component : components)
+        if (common::IsEscapingComponent(component)) return std::nullopt;
+    // A leading separator is the one put in front anyway.
+    if (!name.empty() && IsPathSeparator(name[0])) components.erase(components.begin());
+    std::string normalised;
+    for (const std::string_view component : components) normalised.append(1, separator).append(component);
     return normalised;
 }
 

@@ -125,6 +125,10 @@ TEST_F(UpdateInstall, ActionResultsAndBackupCopies) {
     EXPECT_EQ(engine.ApplyFileAction({"none.txt", "copy", ""}), update::kActionCopyFailed);
     EXPECT_EQ(engine.ApplyFileAction({"readme.txt", "rename", ""}), update::kActionDone);
     EXPECT_EQ(engine.ApplyFileAction({"../readme.txt", "copy", ""}), update::kActionNameRefused);
+    // A device on Windows; natively a plain file that the copy would make.
+    if (platform::kPathSeparator == '/') WriteFile(Sub("ziro_update", "aux.txt"), "aux");
+    EXPECT_EQ(engine.ApplyFileAction({"aux.txt", "copy", ""}), update::kActionNameRefused);
+    if (platform::kPathSeparator == '/') EXPECT_FALSE(platform::PathExists(client / "aux.txt"));
     EXPECT_EQ(engine.ApplyFileAction({"readme.txt/x/y.txt", "copy", ""}), update::kActionFoldersFailed);
     EXPECT_TRUE(engine.CleanWorkFolders());
     EXPECT_FALSE(platform::PathExists(client / "backup"));

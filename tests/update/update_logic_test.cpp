@@ -105,6 +105,7 @@ TEST(UpdatePaths, ClientFolderAndArchiveNames) {
     EXPECT_EQ(ArchiveNameOf("pkgs/"), "");
     EXPECT_EQ(ArchiveNameOf(".."), "");
     EXPECT_EQ(ArchiveNameOf("C:evil.zip"), "");
+    EXPECT_EQ(ArchiveNameOf("pkgs/nul.zip"), "");
 }
 
 TEST(UpdatePaths, ActionNamesAreNormalisedAndEscapesRefused) {
@@ -113,8 +114,9 @@ TEST(UpdatePaths, ActionNamesAreNormalisedAndEscapesRefused) {
     EXPECT_EQ(NormalisedActionName("./a.txt", '/'), "/./a.txt");
     EXPECT_EQ(NormalisedActionName("\xB1\x5C.txt", '/'), "/\xB1\x5C.txt");  // not a separator
     for (const char* bad : {"../x", "a/../../x", "..\\x", "a\\..", "...\\x", ". .\\x", "C:\\x", "C:x", "\\\\server\\share\\x",
-                            "//server/x", "\\\\?\\C:\\x", "a.txt:stream"})
+                            "//server/x", "\\\\?\\C:\\x", "a.txt:stream", "con", "sub/NUL.txt", "Com1.log", "aux .txt"})
         EXPECT_EQ(NormalisedActionName(bad, '\\'), std::nullopt) << bad;
+    EXPECT_EQ(NormalisedActionName("console.txt", '/'), "/console.txt");
 }
 
 TEST(UpdatePaths, CaseIsIgnoredForLettersOnly) {

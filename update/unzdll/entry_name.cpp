@@ -1,9 +1,8 @@
 #include "update/unzdll/entry_name.h"
 
-#include <array>
 #include <cstdint>
 
-#include "common/ascii_case.h"
+#include "common/relative_path.h"
 #include "common/utf8_text.h"
 #include "platform/text_encoding.h"
 
@@ -18,8 +17,6 @@ bool IsAscii(std::string_view text) {
 
 bool IsControl(char c) { return uint8_t(c) < 0x20 || c == 0x7F; }
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
 // GBK counts as readable when it converts to UTF-8 and back unchanged: the
 // conversion itself replaces what it cannot read.
 bool Decode(std::string_view raw, bool utf8, std::string& text) {
@@ -29,23 +26,6 @@ bool Decode(std::string_view raw, bool utf8, std::string& text) {
     }
     text = platform::GbkToUtf8(raw);
     return platform::Utf8ToGbk(text) == raw;
-}
-
-// Windows opens a device for these names, whatever the extension.
-bool IsDeviceName(std::string_view component) {
-    std::string base;
-    for (char c : component.substr(0, component.find('.'))) base += common::AsciiUpper(c);
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (std::string_view device : kDevices)
-        if (base == device) return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '0' &&
-           base[3] <= '9';
-}
-
-bool IsUnsafeComponent(std::string_view component) {
-    return component.find(':') != std::string_view::npos ||
-           component.find_first_not_of(". ") == std::string_view::npos || IsDeviceName(component);
 }
 
 }  // namespace
@@ -59,19 +39,14 @@ EntryName ResolveEntryName(std::string_view raw, bool utf8) {
     }
     const std::string& text = name.text;
     name.check = NameCheck::kUnsafe;
-    if (text.empty() || IsSeparator(text[0])) return name;
+    if (text.empty() || common::IsPathSeparator(text[0])) return name;
     for (char c : text)
         if (IsControl(c)) return name;
-    name.folder = IsSeparator(text.back());
+    name.folder = common::IsPathSeparator(text.back());
 
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t stop = start;
-        while (stop < text.size() && !IsSeparator(text[stop])) ++stop;
-        const std::string_view component(text.data() + start, stop - start);
-        start = stop + 1;
+    for (const std::string_view component : common::PathComponents(text, common::PathText::Utf8)) {
         if (component.empty() || component == ".") continue;
-        if (IsUnsafeComponent(component)) return name;
+        if (common::IsEscapingComponent(component)) return name;
         if (!name.path.empty()) name.path += '/';
         name.path += component;
     }
