@@ -55,13 +55,15 @@ private:
 
 // Writes a 200 body to a file as it arrives, counting it for the progress
 // display and stopping when the user cancels or the body passes the limit.
+// The file replaces `path` only once the body is whole, so a failed or cut
+// transfer leaves any earlier file as it was.
 class FileSink final : public platform::HttpBodySink {
 public:
     FileSink(std::string path, int64_t limit, UpdateFlags& flags)
         : path_(std::move(path)), limit_(limit), flags_(flags) {}
     bool OnResponse(int status, int64_t length) override {
         if (status != 200 || length > limit_) return false;
-        writer = platform::CreateFileWriter(path_);
+        writer = platform::CreateCommittingWriter(path_, kPartialSuffix);
         announced = length;
         flags_.bytesExpected.store(length);
         return writer != nullptr;
@@ -82,7 +84,7 @@ public:
         if (announced >= 0 && received == announced) return outcome != platform::HttpOutcome::NoResponse;
         return announced < 0 && outcome == platform::HttpOutcome::Complete;
     }
-    std::unique_ptr<platform::FileWriter> writer;
+    std::unique_ptr<platform::CommittingWriter> writer;
     int64_t announced = -1;
     int64_t received = 0;
     bool cancelled = false;
@@ -128,20 +130,13 @@ std::string CHttpUpDate::HttpGetText(const std::string& address) {
     return WithoutLineFeeds(sink.body);
 }
 
-// The body goes to a temporary file that replaces `path` only once it is
-// complete, so a failed or cut transfer leaves any earlier file as it was.
 bool CHttpUpDate::HttpGetFile(const std::string& address, const std::string& path) {
-    const std::string partial = path + kPartialSuffix;
-    FileSink sink(partial, services_.maxPackageBytes, flags_);
+    FileSink sink(path, services_.maxPackageBytes, flags_);
     flags_.bytesReceived.store(0);
     flags_.bytesExpected.store(-1);
     const platform::HttpGetOptions options{true, services_.connectTimeout, services_.receiveTimeout};
     const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
-    if (sink.writer == nullptr) return false;
-    bool ok = sink.writer->Close() && sink.Whole(outcome);
-    ok = ok && platform::RenameOver(partial, path);
-    if (!ok) platform::RemoveFile(partial);
-    return ok;
+    return sink.writer != nullptr && sink.Whole(outcome) && sink.writer->Commit({}) == platform::CommitResult::Done;
 }
 
 std::string CHttpUpDate::ManifestUrl(const std::string& serverName) const {

@@ -128,7 +128,9 @@ TEST_F(UpdateInstall, ActionResultsAndBackupCopies) {
     // A device on Windows; natively a plain file that the copy would make.
     if (platform::kPathSeparator == '/') WriteFile(Sub("ziro_update", "aux.txt"), "aux");
     EXPECT_EQ(engine.ApplyFileAction({"aux.txt", "copy", ""}), update::kActionNameRefused);
-    if (platform::kPathSeparator == '/') EXPECT_FALSE(platform::PathExists(client / "aux.txt"));
+    if (platform::kPathSeparator == '/') {
+        EXPECT_FALSE(platform::PathExists(client / "aux.txt"));
+    }
     EXPECT_EQ(engine.ApplyFileAction({"readme.txt/x/y.txt", "copy", ""}), update::kActionFoldersFailed);
     EXPECT_TRUE(engine.CleanWorkFolders());
     EXPECT_FALSE(platform::PathExists(client / "backup"));

@@ -33,7 +33,7 @@ bool HasZip64Locator(const std::vector<uint8_t>& tail, size_t endAt) {
 
 }  // namespace
 
-LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout) {
+LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layout) {
     const uint64_t size = source.Size();
     if (size < kEndRecordSize) return LayoutStatus::kNotZip;
     const size_t tailSize = size_t(std::min<uint64_t>(size, kEndRecordSize + kMaxCommentSize));
@@ -62,7 +62,7 @@ LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout) {
     return LayoutStatus::kOk;
 }
 
-SourceReader::SourceReader(ArchiveSource& source, uint64_t start, uint64_t end)
+SourceReader::SourceReader(platform::FileReader& source, uint64_t start, uint64_t end)
     : source_(source), next_(start), end_(end), buffer_(size_t(std::min<uint64_t>(kReadBufferSize, end - start))) {}
 
 bool SourceReader::Refill() {
@@ -100,7 +100,7 @@ bool SourceReader::Skip(uint64_t length) {
     return true;
 }
 
-CentralDirectoryCursor::CentralDirectoryCursor(ArchiveSource& source, const ArchiveLayout& layout)
+CentralDirectoryCursor::CentralDirectoryCursor(platform::FileReader& source, const ArchiveLayout& layout)
     : reader_(source, layout.directoryStart, layout.directoryEnd), remaining_(layout.entryCount) {}
 
 CentralDirectoryCursor::Step CentralDirectoryCursor::Next(CentralHeader& header, std::string& name) {

@@ -27,15 +27,15 @@ void EntryDecoder::Reserve(const CentralHeader& header) {
     if (output_.size() < output) output_.resize(output);
 }
 
-DataStatus EntryDecoder::Copy(ArchiveSource& source, uint64_t offset, const CentralHeader& header,
-                              OutputFile& out) {
+DataStatus EntryDecoder::Copy(platform::FileReader& source, uint64_t offset, const CentralHeader& header,
+                              platform::CommittingWriter& out) {
     Reserve(header);
     return header.method == kMethodStored ? CopyStored(source, offset, header, out)
                                           : Inflate(source, offset, header, out);
 }
 
-DataStatus EntryDecoder::CopyStored(ArchiveSource& source, uint64_t offset, const CentralHeader& header,
-                                    OutputFile& out) {
+DataStatus EntryDecoder::CopyStored(platform::FileReader& source, uint64_t offset, const CentralHeader& header,
+                                    platform::CommittingWriter& out) {
     if (header.compressedSize != header.uncompressedSize) return DataStatus::kDamaged;
     uLong crc = crc32(0, nullptr, 0);
     for (uint64_t left = header.compressedSize; left > 0;) {
@@ -49,8 +49,8 @@ DataStatus EntryDecoder::CopyStored(ArchiveSource& source, uint64_t offset, cons
     return crc == header.crc32 ? DataStatus::kOk : DataStatus::kCrcMismatch;
 }
 
-DataStatus EntryDecoder::Inflate(ArchiveSource& source, uint64_t offset, const CentralHeader& header,
-                                 OutputFile& out) {
+DataStatus EntryDecoder::Inflate(platform::FileReader& source, uint64_t offset, const CentralHeader& header,
+                                 platform::CommittingWriter& out) {
     if (inflateReset(&stream_) != Z_OK) return DataStatus::kDamaged;
     stream_.avail_in = 0;
     uint64_t unread = header.compressedSize;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/export_guard.h"
+#include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "update/unzdll/extract_messages.h"
 #include "update/unzdll/unzdll.h"
@@ -77,7 +78,7 @@ int Execute(const UnzipCommand& command, CallbackReporter& reporter) {
         return -1;
     }
     const std::string archivePath = command.archivePath;
-    std::unique_ptr<unzdll::ArchiveSource> source = unzdll::OpenArchiveFile(archivePath);
+    std::unique_ptr<platform::FileReader> source = platform::OpenFileReader(archivePath);
     if (!source) {
         reporter.Report(0, 0, UNZ_ERR_OPEN, unzdll::ArchiveMessage(unzdll::ArchiveProblem::kCannotOpen, archivePath));
         return -1;

@@ -13,7 +13,7 @@ std::string ParentOf(const std::string& path) {
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-bool WholeDirectory(ArchiveSource& source, const ArchiveLayout& layout) {
+bool WholeDirectory(platform::FileReader& source, const ArchiveLayout& layout) {
     CentralDirectoryCursor cursor(source, layout);
     CentralHeader header;
     std::string name;
@@ -22,6 +22,13 @@ bool WholeDirectory(ArchiveSource& source, const ArchiveLayout& layout) {
         step = cursor.Next(header, name);
     } while (step == CentralDirectoryCursor::Step::kEntry);
     return step == CentralDirectoryCursor::Step::kEnd;
+}
+
+// The entry's MS-DOS date and time, which are local time; none when no date was stored.
+std::optional<platform::LocalTime> ModifiedTime(const CentralHeader& header) {
+    if (header.dosDate == 0) return std::nullopt;
+    return platform::LocalTime{1980 + (header.dosDate >> 9), header.dosDate >> 5 & 0x0F, header.dosDate & 0x1F,
+                               header.dosTime >> 11, header.dosTime >> 5 & 0x3F, (header.dosTime & 0x1F) * 2};
 }
 
 bool IsSelfOrParentOf(const std::string& path, const std::string& folder) {
@@ -95,7 +102,7 @@ int ZipExtractor::WriteFile(const CentralHeader& header, const std::string& path
     uint64_t offset;
     if (!DataOffset(header, offset)) return UNZ_ERR_DATA;
     if (!MakeFolders(ParentOf(path))) return UNZ_ERR_WRITE;
-    std::unique_ptr<OutputFile> file = target_.OpenOutputFile(path);
+    std::unique_ptr<platform::CommittingWriter> file = target_.OpenOutputFile(path);
     if (!file) return UNZ_ERR_WRITE;
     switch (decoder_.Copy(source_, offset, header, *file)) {
     case DataStatus::kOk: break;
@@ -103,11 +110,11 @@ int ZipExtractor::WriteFile(const CentralHeader& header, const std::string& path
     case DataStatus::kCrcMismatch: return UNZ_ERR_CRC;
     case DataStatus::kWriteFailed: return UNZ_ERR_WRITE;
     }
-    const uint32_t dosDateTime = uint32_t(header.dosDate) << 16 | header.dosTime;
-    switch (file->Commit(options_.replaceFiles, IsUnixExecutable(header), dosDateTime)) {
-    case CommitResult::kDone: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, ExtractedMessage(shown)); break;
-    case CommitResult::kKept: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, KeptMessage(shown)); break;
-    case CommitResult::kFailed: return UNZ_ERR_WRITE;
+    const platform::CommitOptions commit{options_.replaceFiles, IsUnixExecutable(header), ModifiedTime(header)};
+    switch (file->Commit(commit)) {
+    case platform::CommitResult::Done: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, ExtractedMessage(shown)); break;
+    case platform::CommitResult::Kept: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, KeptMessage(shown)); break;
+    case platform::CommitResult::Failed: return UNZ_ERR_WRITE;
     }
     return UNZ_OK;
 }
