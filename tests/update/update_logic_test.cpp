@@ -6,7 +6,7 @@
 
 #include "update/code_convert.h"
 #include "update/command_line.h"
-#include "update/http_update.h"
+#include "update/entry_choice.h"
 #include "update/update_paths.h"
 #include "update/version_number.h"
 
@@ -49,17 +49,14 @@ TEST(UpdateVersion, OnlyLeadingOldEntriesAreDroppedAndTheHighestIsRestartedWith)
         {"1.0.0.0", {"", "1.0.0.1"}, {"", "1.0.0.1"}, "2.9.3.27"},
         {"1.0.0.0", {"1.5.0.0", "1.2.0.0"}, {"1.5.0.0", "1.2.0.0"}, "2.9.3.27"},
     };
-    UpdateServices services;
-    UpdateFlags flags;
     for (const EntriesCase& c : cases) {
-        CHttpUpDate updater(services, flags);
-        updater.currentVersion = c.current;
-        for (const std::string& v : c.versions) updater.entries.push_back({v, "u", "", 1});
-        EXPECT_EQ(updater.HasNewerVersion(), !c.kept.empty()) << c.current;
+        std::vector<UpdateEntry> entries;
+        for (const std::string& v : c.versions) entries.push_back({v, "u", "", 1});
+        EXPECT_EQ(HasNewerVersion(entries, c.current), !c.kept.empty()) << c.current;
         std::vector<std::string> kept;
-        for (const UpdateEntry& e : updater.entries) kept.push_back(e.version);
+        for (const UpdateEntry& e : entries) kept.push_back(e.version);
         EXPECT_EQ(kept, c.kept) << c.current;
-        EXPECT_EQ(updater.HighestVersion(), c.highest) << c.current;
+        EXPECT_EQ(HighestVersion(entries), c.highest) << c.current;
     }
 }
 

@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     DialogMailbox mailbox(window, nullptr);
     MailboxReporter reporter(mailbox);
     UpdateEngine engine(DefaultUpdateServices(), reporter);
-    window.Watch(engine.flags);
+    window.Watch(engine.Flags());
     switch (engine.Initialise(commandLine)) {
     case InitOutcome::NoVersionGiven:
     case InitOutcome::BadVersion:
@@ -105,13 +105,13 @@ int main(int argc, char** argv) {
         break;
     }
     std::vector<std::string> rows;
-    for (const UpdateEntry& entry : engine.updater.entries) rows.push_back(entry.version);
+    for (const UpdateEntry& entry : engine.Entries()) rows.push_back(entry.version);
     out.SetRows(rows);
     out.Print(engine.DetailsText());
     if (!yes && !UserAgrees(out)) return kExitDeclined;
 
     EngineStageWork work(engine);
     ThreadLauncher launcher;
-    UpdateStages stages(engine.flags, work, launcher, mailbox);
+    UpdateStages stages(engine.Flags(), work, launcher, mailbox);
     return RunStages(stages, window, mailbox, out);
 }

@@ -39,14 +39,15 @@ HICON LoadAppIcon(int metricX, int metricY) {
 
 }  // namespace
 
-CUpDateDlg::CUpDateDlg()
-    : icon_(LoadAppIcon(SM_CXICON, SM_CYICON)),
+CUpDateDlg::CUpDateDlg(std::string commandLine)
+    : commandLine_(std::move(commandLine)),
+      icon_(LoadAppIcon(SM_CXICON, SM_CYICON)),
       smallIcon_(LoadAppIcon(SM_CXSMICON, SM_CYSMICON)),
       mailbox_(*this, [this] { PostMessageW(dialog_, kMailArrived, 0, 0); }),
       reporter_(mailbox_),
       engine_(DefaultUpdateServices(), reporter_),
       work_(engine_),
-      stages_(engine_.flags, work_, launcher_, mailbox_) {}
+      stages_(engine_.Flags(), work_, launcher_, mailbox_) {}
 
 CUpDateDlg::~CUpDateDlg() {
     stages_.Finish();
@@ -123,7 +124,7 @@ BOOL CUpDateDlg::OnInitDialog() {
     if (!LoadTipBitmap(kInitTip)) ShowMessage(kPictureFailed, MessageCaption::MessageManager, MessageIcon::Exclamation);
     ShowControl(IDC_PROGRESS, false);
     ShowControl(IDC_PROGRESS_LABEL, false);
-    switch (engine_.Initialise(commandLine)) {
+    switch (engine_.Initialise(commandLine_)) {
     case InitOutcome::NoVersionGiven:
         // Nothing to download: the dialog stays open, empty, without "下载".
         EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
@@ -167,7 +168,7 @@ void CUpDateDlg::SetUpList() {
 }
 
 void CUpDateDlg::ListEntries() {
-    const std::vector<UpdateEntry>& entries = engine_.updater.entries;
+    const std::vector<UpdateEntry>& entries = engine_.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         std::wstring version = Wide(entries[i].version);
         LVITEMW item{};
@@ -184,7 +185,7 @@ void CUpDateDlg::ListEntries() {
 void CUpDateDlg::OnListItemChanged() {
     if (checkingRows_) return;
     checkingRows_ = true;
-    const int rows = int(engine_.updater.entries.size());
+    const int rows = int(engine_.Entries().size());
     for (int i = 0; i < rows; ++i)
         if (!ListView_GetCheckState(list_, i)) ListView_SetCheckState(list_, i, TRUE);
     checkingRows_ = false;
@@ -192,7 +193,7 @@ void CUpDateDlg::OnListItemChanged() {
 
 void CUpDateDlg::OnListClick(const NMITEMACTIVATE& click) {
     const int row = click.iItem;
-    if (row < 0 || std::size_t(row) >= engine_.updater.entries.size()) return;
+    if (row < 0 || std::size_t(row) >= engine_.Entries().size()) return;
     SetDlgItemTextW(dialog_, IDC_DETAILS, Wide(engine_.EntryDetails(row, true)).c_str());
     MessageBoxW(dialog_, Wide(engine_.EntryDetails(row, false)).c_str(), kApplicationName, MB_OK);
 }
@@ -273,7 +274,7 @@ void CUpDateDlg::SetRowStatus(int row, const std::string& text) {
 }
 
 bool CUpDateDlg::LoadTipBitmap(const char* name) {
-    const std::optional<std::string> folder = engine_.ClientFolder();
+    const std::optional<std::string>& folder = engine_.ClientFolder();
     if (!folder) return false;
     const std::string path = *folder + "\\" + kResFolder + "\\" + name;
     const auto bitmap = static_cast<HBITMAP>(

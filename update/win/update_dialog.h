@@ -16,11 +16,9 @@ namespace update {
 
 class CUpDateDlg final : public UpdateWindow {
 public:
-    CUpDateDlg();
+    // `commandLine`: the raw command line of the process, in GBK.
+    explicit CUpDateDlg(std::string commandLine);
     ~CUpDateDlg() override;
-
-    // The raw command line of the process, in GBK.
-    std::string commandLine;
 
     // Runs the dialog modally; returns once it has closed and its workers have ended.
     INT_PTR DoModal();
@@ -53,6 +51,7 @@ private:
     void OnListClick(const NMITEMACTIVATE& click);
     void ShowControl(int id, bool shown);
 
+    const std::string commandLine_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HWND dialog_ = nullptr;
