@@ -8,13 +8,14 @@
 
 #include <string>
 
+#include "platform/win/dialog_window.h"
 #include "update/update_engine.h"
 #include "update/update_stages.h"
 #include "update/update_window.h"
 
 namespace update {
 
-class CUpDateDlg final : public UpdateWindow {
+class CUpDateDlg final : public platform::CDialogWindow, public UpdateWindow {
 public:
     // `commandLine`: the raw command line of the process, in GBK.
     explicit CUpDateDlg(std::string commandLine);
@@ -36,13 +37,11 @@ public:
     void EndDialog(int result) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL OnInitDialog();
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void SetUpList();
     void ListEntries();
-    BOOL OnPaint();
     void PaintBanner(HDC dc);
     void OnDownload();
     void OnCancel();
@@ -52,9 +51,6 @@ private:
     void ShowControl(int id, bool shown);
 
     const std::string commandLine_;
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HWND dialog_ = nullptr;
     HWND list_ = nullptr;
     HWND progress_ = nullptr;
     HWND banner_ = nullptr;
