@@ -17,7 +17,7 @@ struct ArchiveLayout {
     uint32_t entryCount = 0;
 };
 
-enum class LayoutStatus { kOk, kReadFailed, kNotZip, kZip64, kMultiDisk };
+enum class LayoutStatus { Ok, ReadFailed, NotZip, Zip64, MultiDisk };
 
 // Searches the end record backwards over the largest possible comment.
 LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layout);
@@ -42,7 +42,7 @@ private:
 
 class CentralDirectoryCursor {
 public:
-    enum class Step { kEntry, kEnd, kDamaged };
+    enum class Step { Entry, End, Damaged };
 
     CentralDirectoryCursor(platform::FileReader& source, const ArchiveLayout& layout);
     // The next header and its raw name; kEnd after the last announced entry.

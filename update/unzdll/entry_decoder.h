@@ -11,7 +11,7 @@
 // through fixed buffers and one inflate state reused for every entry.
 namespace unzdll {
 
-enum class DataStatus { kOk, kDamaged, kCrcMismatch, kWriteFailed };
+enum class DataStatus { Ok, Damaged, CrcMismatch, WriteFailed };
 
 class EntryDecoder {
 public:

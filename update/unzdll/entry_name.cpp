@@ -33,12 +33,12 @@ bool Decode(std::string_view raw, bool utf8, std::string& text) {
 EntryName ResolveEntryName(std::string_view raw, bool utf8) {
     EntryName name;
     if (!Decode(raw, utf8, name.text)) {
-        name.check = NameCheck::kUnreadable;
+        name.check = NameCheck::Unreadable;
         name.text = raw;
         return name;
     }
     const std::string& text = name.text;
-    name.check = NameCheck::kUnsafe;
+    name.check = NameCheck::Unsafe;
     if (text.empty() || common::IsPathSeparator(text[0])) return name;
     for (char c : text)
         if (IsControl(c)) return name;
@@ -51,7 +51,7 @@ EntryName ResolveEntryName(std::string_view raw, bool utf8) {
         name.path += component;
     }
     if (name.path.empty() && !name.folder) return name;
-    name.check = NameCheck::kSafe;
+    name.check = NameCheck::Safe;
     return name;
 }
 

@@ -6,10 +6,10 @@
 // stays inside the folder extracted into, or refused.
 namespace unzdll {
 
-enum class NameCheck { kSafe, kUnreadable, kUnsafe };
+enum class NameCheck { Safe, Unreadable, Unsafe };
 
 struct EntryName {
-    NameCheck check = NameCheck::kSafe;
+    NameCheck check = NameCheck::Safe;
     std::string text;  // UTF-8 as stored; the raw bytes when unreadable
     std::string path;  // components joined by "/"; empty for the archive's root folder
     bool folder = false;

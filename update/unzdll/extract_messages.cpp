@@ -12,10 +12,10 @@ std::string Join(std::string_view a, std::string_view b) { return std::string(a)
 
 std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive) {
     switch (problem) {
-    case ArchiveProblem::kCannotOpen: return Join("无法打开压缩文件 ", archive);
-    case ArchiveProblem::kNotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
-    case ArchiveProblem::kZip64: return Join(archive, " 是 ZIP64 格式，无法解压");
-    case ArchiveProblem::kMultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
+    case ArchiveProblem::CannotOpen: return Join("无法打开压缩文件 ", archive);
+    case ArchiveProblem::NotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
+    case ArchiveProblem::Zip64: return Join(archive, " 是 ZIP64 格式，无法解压");
+    case ArchiveProblem::MultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
     }
     return std::string(archive);
 }

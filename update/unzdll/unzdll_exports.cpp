@@ -80,7 +80,7 @@ int Execute(const UnzipCommand& command, CallbackReporter& reporter) {
     const std::string archivePath = command.archivePath;
     std::unique_ptr<platform::FileReader> source = platform::OpenFileReader(archivePath);
     if (!source) {
-        reporter.Report(0, 0, UNZ_ERR_OPEN, unzdll::ArchiveMessage(unzdll::ArchiveProblem::kCannotOpen, archivePath));
+        reporter.Report(0, 0, UNZ_ERR_OPEN, unzdll::ArchiveMessage(unzdll::ArchiveProblem::CannotOpen, archivePath));
         return -1;
     }
     std::unique_ptr<unzdll::ExtractTarget> target = unzdll::CurrentFolderTarget();

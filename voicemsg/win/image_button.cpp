@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace voicemsg {
+
 CImageButton::~CImageButton() { Unsubclass(); }
 
 BOOL CImageButton::SubclassDlgItem(UINT id, HWND parent) {
@@ -128,3 +130,5 @@ LRESULT CALLBACK CImageButton::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     }
     return self->OnMessage(message, wParam, lParam);
 }
+
+}  // namespace voicemsg

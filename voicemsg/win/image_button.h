@@ -4,6 +4,8 @@
 #include "platform/win/window_object.h"
 #include "voicemsg/image_button_logic.h"
 
+namespace voicemsg {
+
 // An owner-drawn push button that draws itself from a strip of images:
 // normal, hover (also pressed, shifted inside two light-blue frames) and
 // disabled. The owner sets the strip and the image size after binding; the
@@ -34,3 +36,5 @@ private:
     image_button::HoverState hover_;
     WNDPROC previousProc_ = nullptr;
 };
+
+}  // namespace voicemsg

@@ -4,6 +4,8 @@
 
 #include "platform/win/window_object.h"
 
+namespace voicemsg {
+
 CLumvoxApp theApp;
 
 BOOL CLumvoxApp::InitInstance() {
@@ -20,3 +22,5 @@ BOOL CLumvoxApp::PreTranslateMessage(MSG* msg) {
     }
     return FALSE;
 }
+
+}  // namespace voicemsg

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+namespace voicemsg {
+
 // The library's application object: its module and the thread-level message
 // pre-translation that the host reaches through FilterDllMsg.
 class CLumvoxApp {
@@ -19,3 +21,5 @@ private:
 };
 
 extern CLumvoxApp theApp;
+
+}  // namespace voicemsg

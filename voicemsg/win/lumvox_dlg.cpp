@@ -8,6 +8,8 @@
 #include "voicemsg/resource.h"
 #include "voicemsg/win/lumvox_app.h"
 
+namespace voicemsg {
+
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
@@ -177,3 +179,5 @@ void CLumvoxDlg::EndDialog(int result) {
     // then goes on waiting: wake the loop so that it sees the end.
     PostMessageW(window_, WM_NULL, 0, 0);
 }
+
+}  // namespace voicemsg

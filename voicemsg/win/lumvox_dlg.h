@@ -8,6 +8,8 @@
 #include "voicemsg/leave_word_recorder.h"
 #include "voicemsg/win/image_button.h"
 
+namespace voicemsg {
+
 // The modal voice-message dialog (template 102): the window around the
 // dialog logic, with its image buttons, progress slider and system menu.
 class CLumvoxDlg : public platform::CDialogWindow, private LeaveWordView {
@@ -50,3 +52,5 @@ private:
     bool ended_ = false;
     INT_PTR result_ = -1;
 };
+
+}  // namespace voicemsg
