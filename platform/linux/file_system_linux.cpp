@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "platform/file_system.h"
+#include "platform/temporary_file.h"
 #include "platform/text_encoding.h"
 
 namespace platform {
@@ -49,7 +50,7 @@ std::optional<time_t> SystemTimeOf(const LocalTime& time) {
     return when;
 }
 
-class PosixCommittingWriter final : public CommittingWriter {
+class PosixCommittingWriter final : public TemporaryFile {
 public:
     PosixCommittingWriter(int fd, std::string temporary, std::string target)
         : fd_(fd), temporary_(std::move(temporary)), target_(std::move(target)) {}
@@ -68,25 +69,21 @@ public:
         struct stat st{};
         if (options.executable && ::fstat(fd_, &st) == 0) SetMode(st.st_mode | (st.st_mode & 0444) >> 2);
         if (options.modified) SetModified(*options.modified);
-        ok_ = (::close(fd_) == 0) && ok_;
-        fd_ = -1;
-        const CommitResult result = ok_ ? Rename(options.replace) : CommitResult::Failed;
-        if (result == CommitResult::Done) pending_ = false;
-        Drop();
-        return result;
+        return Finish(options.replace);
     }
 
 private:
-    CommitResult Rename(bool replace) {
+    bool Close() override {
+        ok_ = (::close(fd_) == 0) && ok_;
+        fd_ = -1;
+        return ok_;
+    }
+    CommitResult Rename(bool replace) override {
         struct stat st{};
         if (!replace && ::lstat(target_.c_str(), &st) == 0) return CommitResult::Kept;
         return ::rename(temporary_.c_str(), target_.c_str()) == 0 ? CommitResult::Done : CommitResult::Failed;
     }
-    // Removes the temporary file unless it became the target.
-    void Drop() {
-        if (pending_) ::unlink(temporary_.c_str());
-        pending_ = false;
-    }
+    void Remove() override { ::unlink(temporary_.c_str()); }
     void SetModified(const LocalTime& time) {
         const std::optional<time_t> when = SystemTimeOf(time);
         if (!when) return;
@@ -98,7 +95,6 @@ private:
     std::string temporary_;
     std::string target_;
     bool ok_ = true;
-    bool pending_ = true;  // the temporary file is there
 };
 
 std::unique_ptr<PosixCommittingWriter> CommittingWriterAt(const std::string& target, std::string_view suffix) {
@@ -260,10 +256,6 @@ std::unique_ptr<FileReader> OpenFileReader(const std::string& path) {
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::make_unique<PosixFileReader>(fd, uint64_t(st.st_size));
-}
-
-std::unique_ptr<CommittingWriter> CreateCommittingWriter(const std::string& path, std::string_view suffix) {
-    return CommittingWriterAt(Native(path), suffix);
 }
 
 std::unique_ptr<CommittingWriter> CreateCommittingWriter(const Utf8Path& path, std::string_view suffix) {

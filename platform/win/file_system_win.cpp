@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/temporary_file.h"
 #include "platform/win/wide_text.h"
 
 namespace platform {
@@ -40,7 +41,7 @@ bool SystemTimeOf(const LocalTime& time, FILETIME& utc) {
     return SystemTimeToFileTime(&local, &localFile) && LocalFileTimeToFileTime(&localFile, &utc);
 }
 
-class WinCommittingWriter final : public CommittingWriter {
+class WinCommittingWriter final : public TemporaryFile {
 public:
     WinCommittingWriter(HANDLE file, std::wstring temporary, std::wstring target)
         : file_(file), temporary_(std::move(temporary)), target_(std::move(target)) {}
@@ -65,16 +66,16 @@ public:
         if (file_ == INVALID_HANDLE_VALUE) return CommitResult::Failed;
         FILETIME utc;
         if (options.modified && SystemTimeOf(*options.modified, utc)) SetModified(utc);
-        ok_ = CloseHandle(file_) && ok_;
-        file_ = INVALID_HANDLE_VALUE;
-        const CommitResult result = ok_ ? Rename(options.replace) : CommitResult::Failed;
-        if (result == CommitResult::Done) pending_ = false;
-        Drop();
-        return result;
+        return Finish(options.replace);
     }
 
 private:
-    CommitResult Rename(bool replace) {
+    bool Close() override {
+        ok_ = CloseHandle(file_) && ok_;
+        file_ = INVALID_HANDLE_VALUE;
+        return ok_;
+    }
+    CommitResult Rename(bool replace) override {
         if (Move(replace)) return CommitResult::Done;
         const DWORD error = GetLastError();
         if (!replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) return CommitResult::Kept;
@@ -85,11 +86,7 @@ private:
             return CommitResult::Failed;
         return CommitResult::Done;
     }
-    // Removes the temporary file unless it became the target.
-    void Drop() {
-        if (pending_) DeleteFileW(temporary_.c_str());
-        pending_ = false;
-    }
+    void Remove() override { DeleteFileW(temporary_.c_str()); }
     bool Move(bool replace) {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
         return MoveFileExW(temporary_.c_str(), target_.c_str(), flags) != 0;
@@ -99,7 +96,6 @@ private:
     std::wstring temporary_;
     std::wstring target_;
     bool ok_ = true;
-    bool pending_ = true;  // the temporary file is there
 };
 
 // In the target's own folder, the final rename never crosses a volume.
@@ -280,10 +276,6 @@ std::unique_ptr<FileReader> OpenFileReader(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<WinFileReader>(file, uint64_t(size.QuadPart));
-}
-
-std::unique_ptr<CommittingWriter> CreateCommittingWriter(const std::string& path, std::string_view suffix) {
-    return CommittingWriterAt(W(path), suffix);
 }
 
 std::unique_ptr<CommittingWriter> CreateCommittingWriter(const Utf8Path& path, std::string_view suffix) {
