@@ -20,6 +20,11 @@ struct Utf8Path {
     std::string text;
 };
 
+// A path from a caller outside the products, which may be the system's own
+// name: natively (where names are UTF-8) one that is valid UTF-8 is taken as
+// it is; otherwise, and on Windows always, it is GBK.
+Utf8Path CallerPath(const std::string& path);
+
 enum class EntryKind { File, Folder, Link };
 
 struct FolderEntry {
@@ -65,6 +70,7 @@ public:
 
 // Nothing when the file cannot be opened or is no regular file.
 std::unique_ptr<FileReader> OpenFileReader(const std::string& path);
+std::unique_ptr<FileReader> OpenFileReader(const Utf8Path& path);
 
 // A calendar time of the local time zone.
 struct LocalTime {

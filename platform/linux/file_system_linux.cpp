@@ -7,6 +7,7 @@
 #include <climits>
 #include <ctime>
 
+#include "common/utf8_text.h"
 #include "platform/file_system.h"
 #include "platform/temporary_file.h"
 #include "platform/text_encoding.h"
@@ -246,7 +247,9 @@ std::string CurrentFolder() {
 
 bool ChangeCurrentFolder(const std::string& path) { return !path.empty() && ::chdir(Native(path).c_str()) == 0; }
 
-std::unique_ptr<FileReader> OpenFileReader(const std::string& path) {
+Utf8Path CallerPath(const std::string& path) { return {common::IsValidUtf8(path) ? path : GbkToUtf8(path)}; }
+
+std::unique_ptr<FileReader> OpenFileReader(const Utf8Path& path) {
     const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st{};

@@ -4,6 +4,7 @@
 
 #include "platform/file_system.h"
 #include "platform/temporary_file.h"
+#include "platform/text_encoding.h"
 #include "platform/win/wide_text.h"
 
 namespace platform {
@@ -266,7 +267,9 @@ bool ChangeCurrentFolder(const std::string& path) {
     return !path.empty() && SetCurrentDirectoryW(W(path).c_str()) != 0;
 }
 
-std::unique_ptr<FileReader> OpenFileReader(const std::string& path) {
+Utf8Path CallerPath(const std::string& path) { return {GbkToUtf8(path)}; }
+
+std::unique_ptr<FileReader> OpenFileReader(const Utf8Path& path) {
     const HANDLE file =
         CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/processes.h"
+#include "platform/text_encoding.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_paths.h"
 
@@ -86,6 +87,13 @@ TEST(UpdateFiles, CommittingWriterReplacesOnlyWhenCommittedAndReaderReadsAnywher
     EXPECT_EQ(std::string(piece, 3), "789");
     EXPECT_FALSE(reader->ReadAt(8, piece, 3));
     EXPECT_FALSE(platform::OpenFileReader(folder.Path()));
+    const std::string gbk = folder / "\xCA\xFD\xBE\xDD.txt";  // 数据.txt
+    WriteFile(gbk, "x");
+    EXPECT_TRUE(platform::OpenFileReader(platform::CallerPath(gbk)));
+    // Natively the system's own UTF-8 name serves as well.
+    if (platform::kPathSeparator == '/') {
+        EXPECT_TRUE(platform::OpenFileReader(platform::CallerPath(platform::GbkToUtf8(gbk))));
+    }
 }
 
 // Starts the dummy client as `path` and waits until it has written its whole command line.

@@ -90,7 +90,8 @@ typedef struct UnzipCommand {
     uint32_t recreateFolders;        /* 0x38: 1 keeps the stored folders, 0 flattens */
     uint32_t overwriteFiles;         /* 0x3C: 1 replaces existing files, 0 keeps them */
     int32_t fileSpecCount;           /* 0x40: used entries of fileSpecs */
-    const char* archivePath;         /* 0x44: zero-terminated, GBK */
+    const char* archivePath;         /* 0x44: zero-terminated, GBK; natively a path that
+                                        is valid UTF-8 is used as it is */
     uint32_t reportLevel;            /* 0x48: bit 0 errors, bit 2 one progress message per
                                         extracted entry (error code 0); bit 1 unused */
     const char* fileSpecs[UNZDLL_MAX_FILE_SPECS]; /* 0x4C: GBK names with "*" and "?"

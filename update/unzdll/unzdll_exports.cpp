@@ -78,7 +78,7 @@ int Execute(const UnzipCommand& command, CallbackReporter& reporter) {
         return -1;
     }
     const std::string archivePath = command.archivePath;
-    std::unique_ptr<platform::FileReader> source = platform::OpenFileReader(archivePath);
+    std::unique_ptr<platform::FileReader> source = platform::OpenFileReader(platform::CallerPath(archivePath));
     if (!source) {
         reporter.Report(0, 0, UNZ_ERR_OPEN, unzdll::ArchiveMessage(unzdll::ArchiveProblem::CannotOpen, archivePath));
         return -1;
