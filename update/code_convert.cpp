@@ -1,31 +1,19 @@
 #include "update/code_convert.h"
 
 #include "common/base64.h"
+#include "common/utf8_text.h"
 #include "platform/text_encoding.h"
 
 namespace update {
 
 namespace {
 
-std::string Utf8Of(uint32_t unit) {
-    std::string utf8;
-    if (unit < 0x80) {
-        utf8 += char(unit);
-    } else if (unit < 0x800) {
-        utf8 += char(0xC0 | (unit >> 6));
-        utf8 += char(0x80 | (unit & 0x3F));
-    } else {
-        utf8 += char(0xE0 | (unit >> 12));
-        utf8 += char(0x80 | ((unit >> 6) & 0x3F));
-        utf8 += char(0x80 | (unit & 0x3F));
-    }
-    return utf8;
-}
-
 // One UTF-16 unit as GBK: at most two bytes, "?" when the code page has no such character.
 std::string UnitToGbk(uint32_t unit) {
     if (unit >= 0xD800 && unit <= 0xDFFF) return "?";
-    std::string gbk = platform::Utf8ToGbk(Utf8Of(unit));
+    std::string utf8;
+    common::AppendUtf8(utf8, unit);
+    const std::string gbk = platform::Utf8ToGbk(utf8);
     return gbk.size() <= 2 ? gbk : std::string("?");
 }
 
@@ -39,9 +27,7 @@ std::string CCodeConvert::Utf8ToAnsi(const uint8_t* bytes, std::size_t count) co
             continue;
         }
         if (count - i < 3) break;
-        const uint32_t unit = (uint32_t(bytes[i] & 0x0F) << 12) | (uint32_t(bytes[i + 1] & 0x3F) << 6) |
-                              uint32_t(bytes[i + 2] & 0x3F);
-        out += UnitToGbk(unit);
+        out += UnitToGbk(common::Utf8SequenceValue(bytes + i, 3));
         i += 3;
     }
     return out;

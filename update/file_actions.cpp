@@ -1,49 +1,47 @@
-// Applying an install script's actions to the client folder, and the work folders.
+#include "update/file_actions.h"
+
 #include "platform/file_system.h"
 #include "platform/processes.h"
-#include "update/update_engine.h"
 #include "update/update_paths.h"
 #include "update/update_texts.h"
 
 namespace update {
 
-bool UpdateEngine::ApplyFileActions(int row) {
-    if (actions.empty()) return true;
-    reporter.SetRowStatus(row, kInstalling);
-    for (const FileAction& action : actions) ApplyFileAction(action);
-    reporter.SetRowStatus(row, kInstallDone);
-    return true;
-}
-
-int UpdateEngine::ApplyFileAction(const FileAction& action) {
-    const auto folder = ClientFolder();
-    if (!folder) return kActionNoFolder;
-    const std::optional<std::string> name = NormalisedActionName(action.name, services.separator);
-    if (!name) return kActionNameRefused;
-    const std::string target = *folder + *name;
-    const std::string source = *folder + services.separator + kWorkFolder + *name;
-    const std::string backup = *folder + services.separator + kBackupFolder + *name;
+ActionResult FileActions::Apply(const FileAction& action) const {
+    if (!clientFolder_) return ActionResult::NoFolder;
+    const std::optional<std::string> name = NormalisedActionName(action.name, separator_);
+    if (!name) return ActionResult::NameRefused;
+    const std::string target = *clientFolder_ + *name;
+    const std::string source = InFolder(kWorkFolder) + *name;
+    const std::string backup = InFolder(kBackupFolder) + *name;
     const bool exists = platform::PathExists(target);
     if (exists && platform::IsReadOnly(target)) platform::ClearReadOnly(target);
-    if (action.action == "copy") {
-        if (!MakeParentFolders(target)) return kActionFoldersFailed;
-        if (!platform::CopyFileOver(source, target)) return kActionCopyFailed;
-    } else if (action.action == "replace") {
-        if (!exists) return kActionNoTarget;
+    switch (action.action) {
+    case ActionKind::Copy:
+        if (!MakeParentFolders(target)) return ActionResult::FoldersFailed;
+        if (!platform::CopyFileOver(source, target)) return ActionResult::CopyFailed;
+        break;
+    case ActionKind::Replace:
+        if (!exists) return ActionResult::NoTarget;
         platform::CopyFileOver(target, backup);
-        if (!platform::CopyFileOver(source, target)) return kActionCopyFailed;
-    } else if (action.action == "remove") {
-        if (!exists) return kActionNoTarget;
+        if (!platform::CopyFileOver(source, target)) return ActionResult::CopyFailed;
+        break;
+    case ActionKind::Remove:
+        if (!exists) return ActionResult::NoTarget;
         platform::CopyFileOver(target, backup);
-        if (!platform::RemoveFile(target)) return kActionDeleteFailed;
-    } else if (action.action == "execute") {
+        if (!platform::RemoveFile(target)) return ActionResult::DeleteFailed;
+        break;
+    case ActionKind::Execute:
         platform::StartProgram(source, "");
+        break;
+    case ActionKind::Other:
+        break;
     }
-    return kActionDone;
+    return ActionResult::Done;
 }
 
-bool UpdateEngine::MakeParentFolders(const std::string& path) {
-    for (const std::size_t at : SeparatorPositions(path, services.separator)) {
+bool FileActions::MakeParentFolders(const std::string& path) const {
+    for (const std::size_t at : SeparatorPositions(path, separator_)) {
         const std::string prefix = path.substr(0, at + 1);
         if (platform::IsFolder(prefix)) continue;
         if (!platform::MakeFolder(prefix) && !platform::IsFolder(prefix)) return false;
@@ -51,12 +49,12 @@ bool UpdateEngine::MakeParentFolders(const std::string& path) {
     return true;
 }
 
-// Links are removed, never followed; a read-only file is made writable first.
-bool UpdateEngine::DeleteFolderTree(const std::string& folder) {
+// A read-only file is made writable first.
+void FileActions::DeleteFolderTree(const std::string& folder) const {
     const auto entries = platform::ListFolder(folder);
-    if (!entries) return true;
+    if (!entries) return;
     for (const platform::FolderEntry& entry : *entries) {
-        const std::string path = folder + services.separator + entry.name;
+        const std::string path = folder + separator_ + entry.name;
         if (entry.kind == platform::EntryKind::Folder) {
             DeleteFolderTree(path);
             platform::RemoveEmptyFolder(path);
@@ -65,14 +63,12 @@ bool UpdateEngine::DeleteFolderTree(const std::string& folder) {
         if (entry.kind == platform::EntryKind::File && platform::IsReadOnly(path)) platform::ClearReadOnly(path);
         platform::RemoveFile(path);
     }
-    return true;
 }
 
-bool UpdateEngine::CleanWorkFolders() {
-    const auto folder = ClientFolder();
-    if (!folder) return false;
+bool FileActions::CleanWorkFolders() const {
+    if (!clientFolder_) return false;
     for (const char* name : {kWorkFolder, kBackupFolder}) {
-        const std::string path = *folder + services.separator + name;
+        const std::string path = InFolder(name);
         DeleteFolderTree(path);
         platform::RemoveEmptyFolder(path);
     }

@@ -2,11 +2,9 @@
 
 #include <memory>
 
-#include "platform/clock.h"
 #include "platform/http_get.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
-#include "platform/xml_tree.h"
 #include "update/update_paths.h"
 #include "update/update_texts.h"
 
@@ -55,13 +53,15 @@ private:
 
 // Writes a 200 body to a file as it arrives, counting it for the progress
 // display and stopping when the user cancels or the body passes the limit.
+// The file replaces `path` only once the body is whole, so a failed or cut
+// transfer leaves any earlier file as it was.
 class FileSink final : public platform::HttpBodySink {
 public:
     FileSink(std::string path, int64_t limit, UpdateFlags& flags)
         : path_(std::move(path)), limit_(limit), flags_(flags) {}
     bool OnResponse(int status, int64_t length) override {
         if (status != 200 || length > limit_) return false;
-        writer = platform::CreateFileWriter(path_);
+        writer = platform::CreateCommittingWriter(path_, kPartialSuffix);
         announced = length;
         flags_.bytesExpected.store(length);
         return writer != nullptr;
@@ -82,7 +82,7 @@ public:
         if (announced >= 0 && received == announced) return outcome != platform::HttpOutcome::NoResponse;
         return announced < 0 && outcome == platform::HttpOutcome::Complete;
     }
-    std::unique_ptr<platform::FileWriter> writer;
+    std::unique_ptr<platform::CommittingWriter> writer;
     int64_t announced = -1;
     int64_t received = 0;
     bool cancelled = false;
@@ -105,19 +105,11 @@ std::string WithoutLineFeeds(const std::string& text) {
 
 CHttpUpDate::CHttpUpDate(const UpdateServices& services, UpdateFlags& flags) : services_(services), flags_(flags) {}
 
-CHttpUpDate::~CHttpUpDate() { entries.clear(); }
-
-void CHttpUpDate::ReadServerConfig() {
-    ReadServerName(server);
-    port = kServerPort;
-    url = kManifestPath;
-}
-
-void CHttpUpDate::ReadServerName(std::string& name) const {
-    const auto folder = ClientFolderOf(services_.moduleFileName(), services_.separator);
-    if (!folder) return;
-    const std::string settings = *folder + services_.separator + kSettingsFile;
-    name = platform::ReadIniString(settings, kSettingsSection, kSettingsKey, "", kServerBufferSize);
+void CHttpUpDate::ReadServerConfig(const std::optional<std::string>& clientFolder) {
+    server_.clear();
+    if (!clientFolder) return;
+    const std::string settings = *clientFolder + services_.separator + kSettingsFile;
+    server_ = platform::ReadIniString(settings, kSettingsSection, kSettingsKey, "", kServerBufferSize);
 }
 
 std::string CHttpUpDate::HttpGetText(const std::string& address) {
@@ -128,72 +120,37 @@ std::string CHttpUpDate::HttpGetText(const std::string& address) {
     return WithoutLineFeeds(sink.body);
 }
 
-// The body goes to a temporary file that replaces `path` only once it is
-// complete, so a failed or cut transfer leaves any earlier file as it was.
 bool CHttpUpDate::HttpGetFile(const std::string& address, const std::string& path) {
-    const std::string partial = path + kPartialSuffix;
-    FileSink sink(partial, services_.maxPackageBytes, flags_);
+    FileSink sink(path, services_.maxPackageBytes, flags_);
     flags_.bytesReceived.store(0);
     flags_.bytesExpected.store(-1);
     const platform::HttpGetOptions options{true, services_.connectTimeout, services_.receiveTimeout};
     const platform::HttpOutcome outcome = platform::HttpGet(address, options, sink);
-    if (sink.writer == nullptr) return false;
-    bool ok = sink.writer->Close() && sink.Whole(outcome);
-    ok = ok && platform::RenameOver(partial, path);
-    if (!ok) platform::RemoveFile(partial);
-    return ok;
+    return sink.writer != nullptr && sink.Whole(outcome) && sink.writer->Commit({}) == platform::CommitResult::Done;
 }
 
-std::string CHttpUpDate::ManifestUrl(const std::string& serverName) const {
-    return kScheme + serverName + ":" + std::to_string(services_.httpPort) + kManifestPath;
+std::string CHttpUpDate::ManifestUrl() const {
+    return kScheme + server_ + ":" + std::to_string(services_.httpPort) + kManifestPath;
 }
 
-std::string CHttpUpDate::PackageUrl() const {
-    return kScheme + server + ":" + std::to_string(services_.httpPort) + kPackagePrefix + url;
+std::string CHttpUpDate::PackageUrl(const std::string& url) const {
+    return kScheme + server_ + ":" + std::to_string(services_.httpPort) + kPackagePrefix + url;
 }
 
 std::string CHttpUpDate::FetchManifestText() {
-    std::string serverName;
-    ReadServerName(serverName);
-    if (serverName.empty()) return {};
-    return HttpGetText(ManifestUrl(serverName));
+    if (server_.empty()) return {};
+    return HttpGetText(ManifestUrl());
 }
 
-int CHttpUpDate::RequestManifest() {
-    const std::string text = FetchManifestText();
-    requestTime = platform::SystemClock().WallNow().seconds;
-    return ParseManifest(text) ? 0 : 3;
+ManifestResult CHttpUpDate::RequestManifest(Manifest& manifest) {
+    return ParseManifest(FetchManifestText(), manifest) ? ManifestResult::Parsed : ManifestResult::Failed;
 }
 
-int CHttpUpDate::DownloadPackage() {
-    const auto folder = ClientFolderOf(modulePath, services_.separator);
-    if (!folder) return -1;
-    const std::string name = ArchiveNameOf(url);
-    if (name.empty()) return 0;
-    HttpGetFile(PackageUrl(), *folder + services_.separator + name);
-    return 0;
-}
-
-bool CHttpUpDate::ParseManifest(const std::string& text) {
-    const std::optional<platform::XmlNode> document = platform::ParseXmlDocument(text);
-    return document && ReadManifestTree(*document, entries, groupValue);
-}
-
-bool CHttpUpDate::HasNewerVersion() {
-    const VersionNumber current = ParseVersion(currentVersion);
-    std::size_t dropped = 0;
-    while (dropped < entries.size() && !IsNewer(ParseVersion(entries[dropped].version), current)) ++dropped;
-    entries.erase(entries.begin(), entries.begin() + std::ptrdiff_t(dropped));
-    return !entries.empty();
-}
-
-std::string CHttpUpDate::HighestVersion() const {
-    VersionNumber highest = kUndottedVersion;
-    for (const UpdateEntry& entry : entries) {
-        const VersionNumber version = ParseVersion(entry.version);
-        if (IsNewer(version, highest)) highest = version;
-    }
-    return FormatVersion(highest);
+DownloadResult CHttpUpDate::DownloadPackage(const UpdateEntry& entry, const std::optional<std::string>& clientFolder) {
+    if (!clientFolder) return DownloadResult::NoFolder;
+    const std::string name = ArchiveNameOf(entry.url);
+    if (!name.empty()) HttpGetFile(PackageUrl(entry.url), *clientFolder + services_.separator + name);
+    return DownloadResult::Done;
 }
 
 }  // namespace update

@@ -34,34 +34,22 @@ CInfoZip::CInfoZip(std::string libraryPath) : libraryPath_(std::move(libraryPath
 
 // Also a library that lacked an entry point, which FreeUnzip leaves loaded.
 CInfoZip::~CInfoZip() {
-    if (library != nullptr) platform::UnloadLibrary(library);
+    if (library_ != nullptr) platform::UnloadLibrary(library_);
 }
 
 bool CInfoZip::InitUnzip() {
     if (Ready()) return true;
-    if (library == nullptr) library = platform::LoadLibraryAt(libraryPath_);
-    if (library == nullptr) {
-        lastError = 1;
-        return false;
-    }
-    getVersion = reinterpret_cast<GetUnzDllVersionFn>(platform::LibrarySymbol(library, "GetUnzDllVersion"));
-    exec = reinterpret_cast<UnzDllExecFn>(platform::LibrarySymbol(library, "UnzDllExec"));
-    if (getVersion == nullptr || exec == nullptr) {
-        lastError = 2;
-        return false;
-    }
-    return true;
+    if (library_ == nullptr) library_ = platform::LoadLibraryAt(libraryPath_);
+    if (library_ == nullptr) return false;
+    getVersion_ = reinterpret_cast<GetUnzDllVersionFn>(platform::LibrarySymbol(library_, "GetUnzDllVersion"));
+    exec_ = reinterpret_cast<UnzDllExecFn>(platform::LibrarySymbol(library_, "UnzDllExec"));
+    return Ready();
 }
 
 void CInfoZip::BuildUnzipCommand(UnzipCommand& command) {
     command.reserved0 = 0;
     command.reserved1 = 0;
-    if (Ready()) {
-        command.version = getVersion();
-    } else {
-        lastError = 3;
-        command.version = 0;
-    }
+    command.version = Ready() ? getVersion_() : 0;
     command.callback = UnzipMessageCallback;
     std::memset(command.options, 0, sizeof command.options);
     command.recreateFolders = 1;
@@ -71,11 +59,11 @@ void CInfoZip::BuildUnzipCommand(UnzipCommand& command) {
     command.reportLevel = 7;
 }
 
-bool CInfoZip::ExtractAll(const std::string& archive, const std::string& folder) {
+void CInfoZip::ExtractAll(const std::string& archive, const std::string& folder) {
     const std::string saved = platform::CurrentFolder();
     // Extraction goes into the current folder: where that cannot be the
     // target, nothing is extracted rather than something in the wrong place.
-    if (!Ready() || !platform::ChangeCurrentFolder(folder)) return true;
+    if (!Ready() || !platform::ChangeCurrentFolder(folder)) return;
     auto command = std::make_unique<UnzipCommand>();
     std::memset(command.get(), 0, sizeof(UnzipCommand));
     BuildUnzipCommand(*command);
@@ -85,19 +73,16 @@ bool CInfoZip::ExtractAll(const std::string& archive, const std::string& folder)
     command->archivePath = archiveCopy.c_str();
     command->fileSpecCount = 1;
     command->fileSpecs[0] = pattern.data();
-    exec(command.get());
+    exec_(command.get());
     platform::ChangeCurrentFolder(saved);
-    return true;
 }
 
-bool CInfoZip::FreeUnzip() {
-    if (Ready()) {
-        platform::UnloadLibrary(library);
-        library = nullptr;
-        exec = nullptr;
-        getVersion = nullptr;
-    }
-    return true;
+void CInfoZip::FreeUnzip() {
+    if (!Ready()) return;
+    platform::UnloadLibrary(library_);
+    library_ = nullptr;
+    exec_ = nullptr;
+    getVersion_ = nullptr;
 }
 
 bool UnzipArchive(const std::string& libraryPath, const std::string& archive, const std::string& folder,

@@ -16,21 +16,20 @@ public:
     CInfoZip(const CInfoZip&) = delete;
     CInfoZip& operator=(const CInfoZip&) = delete;
 
-    int lastError = 0;  // 1 not loaded, 2 an entry point missing, 3 a command built while not ready
-    void* library = nullptr;
-    UnzDllExecFn exec = nullptr;
-    GetUnzDllVersionFn getVersion = nullptr;
-
-    bool Ready() const { return library != nullptr && exec != nullptr && getVersion != nullptr; }
+    // The library loaded and both entry points found.
+    bool Ready() const { return library_ != nullptr && exec_ != nullptr && getVersion_ != nullptr; }
     bool InitUnzip();
     // Extracts every entry of `archive` into `folder`; the current folder is
     // the same afterwards. Problems reach the user through the callback.
-    bool ExtractAll(const std::string& archive, const std::string& folder);
-    bool FreeUnzip();
+    void ExtractAll(const std::string& archive, const std::string& folder);
+    void FreeUnzip();
     void BuildUnzipCommand(UnzipCommand& command);
 
 private:
     std::string libraryPath_;
+    void* library_ = nullptr;
+    UnzDllExecFn exec_ = nullptr;
+    GetUnzDllVersionFn getVersion_ = nullptr;
 };
 
 // Unpacks `archive` into `folder` with the library at `libraryPath`, showing

@@ -25,7 +25,7 @@ bool ReadItem(const platform::XmlNode& node, FileAction& record) {
     if (node.kind != platform::XmlNode::Element || name == nullptr) return false;
     record.name = *name;
     for (const platform::XmlNode& child : node.children) {
-        if (child.name == "action") record.action = platform::XmlText(child);
+        if (child.name == "action") record.action = ActionKindOf(platform::XmlText(child));
         else if (child.name == "additional") record.additional = platform::XmlText(child);
         else return false;
     }
@@ -34,19 +34,32 @@ bool ReadItem(const platform::XmlNode& node, FileAction& record) {
 
 }  // namespace
 
-bool ReadManifestTree(const platform::XmlNode& document, std::vector<UpdateEntry>& entries, std::string& groupValue) {
+ActionKind ActionKindOf(std::string_view word) {
+    if (word == "copy") return ActionKind::Copy;
+    if (word == "replace") return ActionKind::Replace;
+    if (word == "remove") return ActionKind::Remove;
+    if (word == "execute") return ActionKind::Execute;
+    return ActionKind::Other;
+}
+
+bool ReadManifestTree(const platform::XmlNode& document, Manifest& manifest) {
     if (document.children.empty()) return false;
     const platform::XmlNode& group = document.children.front();
     if (group.attributes.empty()) return false;
-    groupValue = group.attributes.front().second;
+    manifest.groupValue = group.attributes.front().second;
     if (group.children.empty()) return false;
-    entries.clear();
+    manifest.entries.clear();
     for (const platform::XmlNode& node : group.children) {
         UpdateEntry entry;
         if (!ReadEntry(node, entry)) return false;
-        entries.push_back(std::move(entry));
+        manifest.entries.push_back(std::move(entry));
     }
     return true;
+}
+
+bool ParseManifest(const std::string& text, Manifest& manifest) {
+    const std::optional<platform::XmlNode> document = platform::ParseXmlDocument(text);
+    return document && ReadManifestTree(*document, manifest);
 }
 
 bool ReadScriptTree(const platform::XmlNode& document, std::vector<FileAction>& actions) {

@@ -2,6 +2,7 @@
 // The two XML documents of an update: the server's manifest and a package's
 // install script, read from their element trees.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/xml_tree.h"
@@ -15,17 +16,29 @@ struct UpdateEntry {
     int closeClient = 1;      // always 1
 };
 
+struct Manifest {
+    std::string groupValue;  // the group's first attribute; stored only
+    std::vector<UpdateEntry> entries;
+};
+
+// An install script's action word, matched exactly; any other word does nothing.
+enum class ActionKind { Copy, Replace, Remove, Execute, Other };
+
+ActionKind ActionKindOf(std::string_view word);
+
 struct FileAction {
-    std::string name;        // relative to the client folder, "/" or "\" separated
-    std::string action;      // "copy", "replace", "remove" or "execute"
+    std::string name;  // relative to the client folder, "/" or "\" separated
+    ActionKind action = ActionKind::Other;
     std::string additional;  // carried, used by no action
 };
 
 // The manifest: the document element's first child is the group (its first
 // attribute is the group value), each child of the group an entry. An unknown
 // element inside an entry rejects the manifest; the entries read until then
-// stay in `entries`.
-bool ReadManifestTree(const platform::XmlNode& document, std::vector<UpdateEntry>& entries, std::string& groupValue);
+// stay in `manifest`.
+bool ReadManifestTree(const platform::XmlNode& document, Manifest& manifest);
+// The same from the manifest's text, through the platform's XML parser.
+bool ParseManifest(const std::string& text, Manifest& manifest);
 
 // The install script: the document element's fourth child lists the items.
 // One record serves every item, so an item without "action" or "additional"

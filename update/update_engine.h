@@ -1,16 +1,21 @@
 #pragma once
 // The updater's engine: everything of the update but its window. The dialog
 // (or the terminal front end) drives it through three stages:
-//   choose:   Initialise, then DetailsText / EntryDetails for the display;
-//   download: StoreModulePath, then per entry i on a worker of its own
-//             DownloadEntry(i), watching `flags`;
-//   install:  StopClient, then on one worker InstallAll and, when it returned
-//             1, StartClient.
-// Messages and row texts go to the UpdateReporter; counters and flags that
-// other threads read are in `flags`.
+//   choose:   Initialise with the command line, then Entries, DetailsText and
+//             EntryDetails for the display;
+//   download: per entry i, on a worker of its own, DownloadEntry(i), watching
+//             Flags();
+//   install:  StopClient, then on one worker InstallAll and, when every
+//             package was installed, StartClient.
+// Each step takes what the steps before it left through the engine's own
+// state: the client folder (read once, when the engine is made), the server
+// name (read by Initialise) and the entries (chosen by Initialise). Messages
+// and row texts go to the UpdateReporter.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "update/file_actions.h"
 #include "update/http_update.h"
 #include "update/update_documents.h"
 #include "update/update_flags.h"
@@ -24,62 +29,66 @@ enum class InitOutcome {
     BadVersion,      // "版本不正确！" shown; the program ends
     RequestFailed,   // "更新请求失败！" shown; the program ends
     NothingNewer,    // "您的IM已经是最新版本，不需要升级" shown; the program ends
-    Ready,           // updater.entries holds the newer entries to list
+    Ready,           // Entries() holds the newer entries to list
 };
 
-// Results of ApplyFileAction.
-enum : int {
-    kActionDone = 0,
-    kActionNoTarget = 1,
-    kActionNoFolder = -1,
-    kActionCopyFailed = -2,
-    kActionDeleteFailed = -3,
-    kActionFoldersFailed = -4,
-    kActionNameRefused = -5,  // the name would leave the client folder
+enum class InstallResult {
+    Installed,     // every package, in order
+    UnpackFailed,  // "解压缩失败" shown
+    ScriptFailed,  // the install script could not be read; its message shown
+    CleanFailed,   // the work folders could not be cleaned
 };
 
 class UpdateEngine {
 public:
+    // The services are the engine's own copy, fixed from here on.
     UpdateEngine(UpdateServices services, UpdateReporter& reporter);
+    UpdateEngine(const UpdateEngine&) = delete;
+    UpdateEngine& operator=(const UpdateEngine&) = delete;
 
-    // The settings are the engine's own copy: set before any stage starts.
-    UpdateServices services;
-    UpdateReporter& reporter;
-    UpdateFlags flags;
-    CHttpUpDate updater;
-    std::vector<FileAction> actions;
-    std::string modulePath;
-    std::string commandLine;
+    const UpdateServices& Services() const { return services_; }
+    // The counters and flags that the stages' threads share.
+    UpdateFlags& Flags() { return flags_; }
+    // The updater's own folder; nothing when its path has none.
+    const std::optional<std::string>& ClientFolder() const { return clientFolder_; }
+    // The update server's name, once Initialise has read it.
+    const std::string& Server() const { return updater_.Server(); }
+    const std::string& GroupValue() const { return manifest_.groupValue; }
+    // The entries to download and install, in the manifest's order.
+    const std::vector<UpdateEntry>& Entries() const { return manifest_.entries; }
+    // Entries of the caller's own in their place, as if the manifest had left them.
+    void SetEntries(std::vector<UpdateEntry> entries) { manifest_.entries = std::move(entries); }
 
     // Choose stage (the dialog's thread).
-    bool ParseCommandLine(const std::string& text);
-    InitOutcome Initialise(const std::string& text);
+    InitOutcome Initialise(const std::string& commandLine);
     // Every entry's version, "升级内容:\r\n" and description, separated by "\r\n\r\n".
     std::string DetailsText() const;
     // One entry's version, "升级内容:\r\n" and description; empty for a row that does not exist.
     std::string EntryDetails(int row, bool fixLineBreaks) const;
 
-    // Download stage.
-    void StoreModulePath();
-    // On the entry's worker: its url into updater.url, then DownloadPackage.
-    int DownloadEntry(int index);
+    // Download stage: one entry's archive into the client folder.
+    DownloadResult DownloadEntry(int index);
 
-    // Install stage.
-    int StopClient();
-    int InstallAll();
-    bool UnpackPackage();
-    bool ReadUpdateInfo();
-    bool ApplyFileActions(int row);
-    int ApplyFileAction(const FileAction& action);
-    bool MakeParentFolders(const std::string& path);
-    bool DeleteFolderTree(const std::string& folder);
-    bool CleanWorkFolders();
+    // Install stage. False when the process list cannot be read.
+    bool StopClient();
+    InstallResult InstallAll();
+    bool UnpackPackage(const UpdateEntry& entry);
+    // The actions of the unpacked package's install script; nothing after its message.
+    std::optional<std::vector<FileAction>> ReadUpdateInfo();
+    void ApplyFileActions(int row, const std::vector<FileAction>& actions);
+    // The client started with the highest version as its parameter.
     bool StartClient();
 
-    std::optional<std::string> ClientFolder() const;
-
 private:
-    std::string InFolder(const std::string& folder, const char* name) const;
+    std::string InFolder(const char* name) const { return *clientFolder_ + services_.separator + name; }
+
+    const UpdateServices services_;
+    UpdateReporter& reporter_;
+    UpdateFlags flags_;
+    const std::optional<std::string> clientFolder_;
+    CHttpUpDate updater_;
+    const FileActions files_;
+    Manifest manifest_;
 };
 
 }  // namespace update

@@ -1,41 +1,25 @@
 #include "update/update_paths.h"
 
+#include "common/ascii_case.h"
+#include "common/gbk_text.h"
+#include "common/relative_path.h"
+
 namespace update {
 
 namespace {
 
-// GBK: a lead byte and a trail byte form one character, and a trail byte may
-// be 0x5C ("\"), which is then no separator. "/" is never a trail byte.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+using common::GbkCharacterLength;
+using common::IsPathSeparator;
 
-// Bytes of the character starting at text[i]: 2 for a GBK pair, else 1.
-std::size_t CharacterLength(const std::string& text, std::size_t i) {
-    return (IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1])) ? 2 : 1;
+std::vector<std::string_view> Components(const std::string& name) {
+    return common::PathComponents(name, common::PathText::Gbk);
 }
-
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-std::size_t FindLast(const std::string& text, bool (*match)(char)) {
-    std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); i += CharacterLength(text, i))
-        if (match(text[i])) found = i;
-    return found;
-}
-
-// ".", "..", "..." and the like, which the systems read as this or a parent
-// folder (Windows drops trailing dots and spaces from names).
-bool DotsOnly(const std::string& component) {
-    return !component.empty() && component.find_first_not_of(". ") == std::string::npos;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 }  // namespace
 
 std::vector<std::size_t> SeparatorPositions(const std::string& path, char separator) {
     std::vector<std::size_t> positions;
-    for (std::size_t i = 0; i < path.size(); i += CharacterLength(path, i))
+    for (std::size_t i = 0; i < path.size(); i += GbkCharacterLength(path, i))
         if (path[i] == separator) positions.push_back(i);
     return positions;
 }
@@ -47,40 +31,30 @@ std::optional<std::string> ClientFolderOf(const std::string& modulePath, char se
 }
 
 std::string ArchiveNameOf(const std::string& url) {
-    const std::size_t last = FindLast(url, IsSeparator);
-    std::string name = last == std::string::npos ? url : url.substr(last + 1);
-    if (name.empty() || DotsOnly(name) || name.find(':') != std::string::npos) return {};
-    return name;
+    const std::string_view name = Components(url).back();
+    if (name.empty() || name == "." || common::IsEscapingComponent(name)) return {};
+    return std::string(name);
 }
 
 std::optional<std::string> NormalisedActionName(const std::string& name, char separator) {
-    if (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1])) return std::nullopt;
-    if (name.find(':') != std::string::npos) return std::nullopt;
-    std::string normalised(1, separator);
-    std::string component;
-    for (std::size_t i = 0; i <= name.size();) {
-        if (i == name.size() || IsSeparator(name[i])) {
-            if (component != "." && DotsOnly(component)) return std::nullopt;
-            normalised += component;
-            component.clear();
-            if (i < name.size() && !(i == 0)) normalised += separator;
-            ++i;
-            continue;
-        }
-        const std::size_t n = CharacterLength(name, i);
-        component.append(name, i, n);
-        i += n;
-    }
+    if (name.size() >= 2 && IsPathSeparator(name[0]) && IsPathSeparator(name[1])) return std::nullopt;
+    std::vector<std::string_view> components = Components(name);
+    for (const std::string_view component : components)
+        if (common::IsEscapingComponent(component)) return std::nullopt;
+    // A leading separator is the one put in front anyway.
+    if (!name.empty() && IsPathSeparator(name[0])) components.erase(components.begin());
+    std::string normalised;
+    for (const std::string_view component : components) normalised.append(1, separator).append(component);
     return normalised;
 }
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
-        const std::size_t n = CharacterLength(a, i);
+        const std::size_t n = GbkCharacterLength(a, i);
         if (n == 2) {
             if (a.compare(i, 2, b, i, 2) != 0) return false;
-        } else if (Lower(a[i]) != Lower(b[i])) {
+        } else if (common::AsciiLower(a[i]) != common::AsciiLower(b[i])) {
             return false;
         }
         i += n;

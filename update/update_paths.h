@@ -12,12 +12,13 @@ std::optional<std::string> ClientFolderOf(const std::string& modulePath, char se
 
 // The local name of a package: the part of its url after the last "/" (or
 // "\", which would otherwise lead out of the client folder). Empty when that
-// name could not be a file of the client folder: empty, dots only, or with ":".
+// name could not be a file of the client folder: empty, ".", or a name that
+// escapes its folder (see common/relative_path.h).
 std::string ArchiveNameOf(const std::string& url);
 
 // A file action's name with every "/" and "\" made the platform's separator
 // and one put in front; nothing when the name would leave the client folder
-// (a ".." component, a drive, a ":" stream, a UNC or device path).
+// (a ".." component, a drive, a ":" stream, a device name, a UNC path).
 std::optional<std::string> NormalisedActionName(const std::string& name, char separator);
 
 // Positions of `separator` in a GBK path, not counting a trail byte of a

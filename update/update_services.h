@@ -11,7 +11,7 @@ struct UpdateServices {
     // Full path of the updater executable; its folder is the client folder.
     std::function<std::string()> moduleFileName;
     char separator = '\\';
-    // The port written into both URL forms.
+    // The update server's port, written into both URL forms.
     int httpPort = 8000;
     std::chrono::milliseconds connectTimeout{30000};
     std::chrono::milliseconds receiveTimeout{60000};

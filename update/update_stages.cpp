@@ -23,7 +23,7 @@ void UpdateStages::OnDownload(UpdateWindow& window) {
     if (!window.LoadTipBitmap(kDownloadTip))
         window.ShowMessage(kPictureFailed, MessageCaption::MessageManager, MessageIcon::Exclamation);
     window.StartTimer(DialogTimer::Download);
-    manager_ = launcher_.Start([this] { return DownloadAll(); });
+    manager_ = launcher_.Start([this] { DownloadAll(); });
     if (manager_ == nullptr) {
         stage_.store(DialogStage::Ended);
         SetOutcome(StageOutcome::ThreadFailed);
@@ -65,29 +65,30 @@ void UpdateStages::Finish() {
     if (install_ != nullptr) install_->Join();
 }
 
-int UpdateStages::DownloadAll() {
-    work_.StoreModulePath();
+void UpdateStages::DownloadAll() {
     const int count = work_.EntryCount();
     flags_.packageCount.store(count);
     int fetched = 0;
     for (int i = 0; i < count && flags_.cancelRequested.load() == 0; ++i) {
         flags_.currentIndex.store(i);
         flags_.packageDone.store(0);
-        std::unique_ptr<Worker> download = launcher_.Start([this, i] { return work_.DownloadEntry(i); });
+        // A failed transfer is not looked at here: it shows as a missing archive when installing.
+        std::unique_ptr<Worker> download = launcher_.Start([this, i] { work_.DownloadEntry(i); });
         if (download == nullptr) {
             EndForThreadFailure();
-            return 0;
+            return;
         }
         Worker* running = download.get();
-        std::unique_ptr<Worker> wait = launcher_.Start([this, running] { return WaitForDownload(*running); });
+        std::unique_ptr<Worker> wait = launcher_.Start([this, running] { WaitForDownload(*running); });
         if (wait == nullptr) {
             // The download is abandoned, its partial file removed, before the stage ends.
             flags_.cancelRequested.store(1);
             download->Join();
             EndForThreadFailure();
-            return 0;
+            return;
         }
-        if (wait->Join() != 0 || flags_.packageDone.load() == 0 || flags_.cancelRequested.load() != 0) break;
+        wait->Join();
+        if (flags_.packageDone.load() == 0 || flags_.cancelRequested.load() != 0) break;
         ++fetched;
         mailbox_.Post([i, count](UpdateWindow& window) {
             window.SetProgress(ProgressPosition(i + 1, count));
@@ -102,14 +103,11 @@ int UpdateStages::DownloadAll() {
         BeginInstallStage();
     }
     flags_.downloadFinished.store(1);
-    return 0;
 }
 
-int UpdateStages::WaitForDownload(Worker& download) {
+void UpdateStages::WaitForDownload(Worker& download) {
     download.Join();
-    if (flags_.cancelRequested.load() != 0) return -5;
-    flags_.packageDone.store(1);
-    return 0;
+    if (flags_.cancelRequested.load() == 0) flags_.packageDone.store(1);
 }
 
 void UpdateStages::BeginInstallStage() {
@@ -137,13 +135,12 @@ void UpdateStages::BeginInstallStage() {
         window.SetProgress(0);
         window.StartTimer(DialogTimer::Install);
     });
-    install_ = launcher_.Start([this] { return InstallThread(); });
+    install_ = launcher_.Start([this] { InstallThread(); });
     if (install_ == nullptr) EndForThreadFailure();
 }
 
-int UpdateStages::InstallThread() {
-    const int result = work_.InstallAll();
-    if (result != 1) {
+void UpdateStages::InstallThread() {
+    if (work_.InstallAll() != InstallResult::Installed) {
         SetOutcome(StageOutcome::InstallStopped);
     } else if (work_.StartClient()) {
         SetOutcome(StageOutcome::Restarted);
@@ -155,7 +152,6 @@ int UpdateStages::InstallThread() {
     }
     stage_.store(DialogStage::Ended);
     mailbox_.Post([](UpdateWindow& window) { window.EndDialog(0); });
-    return result;
 }
 
 void UpdateStages::EndForThreadFailure() {

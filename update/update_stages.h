@@ -30,21 +30,19 @@ class StageWork {
 public:
     virtual ~StageWork() = default;
     virtual int EntryCount() const = 0;
-    virtual void StoreModulePath() = 0;
-    virtual int DownloadEntry(int index) = 0;
-    virtual int StopClient() = 0;
-    virtual int InstallAll() = 0;
+    virtual DownloadResult DownloadEntry(int index) = 0;
+    virtual bool StopClient() = 0;
+    virtual InstallResult InstallAll() = 0;
     virtual bool StartClient() = 0;
 };
 
 class EngineStageWork final : public StageWork {
 public:
     explicit EngineStageWork(UpdateEngine& engine) : engine_(engine) {}
-    int EntryCount() const override { return int(engine_.updater.entries.size()); }
-    void StoreModulePath() override { engine_.StoreModulePath(); }
-    int DownloadEntry(int index) override { return engine_.DownloadEntry(index); }
-    int StopClient() override { return engine_.StopClient(); }
-    int InstallAll() override { return engine_.InstallAll(); }
+    int EntryCount() const override { return int(engine_.Entries().size()); }
+    DownloadResult DownloadEntry(int index) override { return engine_.DownloadEntry(index); }
+    bool StopClient() override { return engine_.StopClient(); }
+    InstallResult InstallAll() override { return engine_.InstallAll(); }
     bool StartClient() override { return engine_.StartClient(); }
 
 private:
@@ -88,10 +86,11 @@ public:
     StageOutcome Outcome() const { return outcome_.load(); }
 
 private:
-    int DownloadAll();
-    int WaitForDownload(Worker& download);
+    void DownloadAll();
+    // The waiting thread: `packageDone` once the download has ended, unless cancelled.
+    void WaitForDownload(Worker& download);
     void BeginInstallStage();
-    int InstallThread();
+    void InstallThread();
     // A worker could not be made: the stage ends with "创建线程失败" and the window.
     void EndForThreadFailure();
     void SetOutcome(StageOutcome outcome);

@@ -53,9 +53,8 @@ inline constexpr char kWorkFolder[] = "ziro_update";
 inline constexpr char kScriptFile[] = "update-info.xml";
 inline constexpr char kBackupFolder[] = "backup";
 
-// The update server.
+// The update server (its port is UpdateServices::httpPort).
 inline constexpr char kScheme[] = "http://";
-inline constexpr int kServerPort = 8000;
 inline constexpr char kManifestPath[] = "/im/update.xml";
 inline constexpr char kPackagePrefix[] = "/im/";
 

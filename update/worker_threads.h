@@ -9,21 +9,21 @@ namespace update {
 class Worker {
 public:
     virtual ~Worker() = default;
-    // Waits for the body to end and gives its result; once only.
-    virtual int Join() = 0;
+    // Waits until the body has ended.
+    virtual void Join() = 0;
 };
 
 class WorkerLauncher {
 public:
     virtual ~WorkerLauncher() = default;
     // Starts `body` on a thread of its own; nothing when no thread could be made.
-    virtual std::unique_ptr<Worker> Start(std::function<int()> body) = 0;
+    virtual std::unique_ptr<Worker> Start(std::function<void()> body) = 0;
 };
 
 // Threads of the standard library.
 class ThreadLauncher final : public WorkerLauncher {
 public:
-    std::unique_ptr<Worker> Start(std::function<int()> body) override;
+    std::unique_ptr<Worker> Start(std::function<void()> body) override;
 };
 
 }  // namespace update

@@ -1,6 +1,6 @@
 #include "voicemsg/image_button_logic.h"
 
-namespace image_button {
+namespace voicemsg::image_button {
 
 uint32_t DrawFlags(bool selected, bool disabled, bool focus, bool hover) {
     uint32_t flags = selected ? kPressed : hover ? kHover : disabled ? kDisabled : 0;
@@ -30,4 +30,4 @@ void HoverState::Leave() {
     hover_ = false;
 }
 
-}  // namespace image_button
+}  // namespace voicemsg::image_button

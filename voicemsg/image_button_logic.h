@@ -3,7 +3,7 @@
 
 // What an image button draws and when, without the window: the strip holds
 // images of W x H side by side (0 normal, 1 hover and pressed, 2 disabled).
-namespace image_button {
+namespace voicemsg::image_button {
 
 // Flags of one drawing.
 constexpr uint32_t kPressed = 0x01;
@@ -47,4 +47,4 @@ private:
     bool hover_ = false;
 };
 
-}  // namespace image_button
+}  // namespace voicemsg::image_button

@@ -5,6 +5,8 @@
 #include "voicemsg/pack_text.h"
 #include "voicemsg/resource.h"
 
+namespace voicemsg {
+
 namespace {
 
 std::string Seconds(int32_t seconds) { return std::to_string(seconds) + "秒"; }
@@ -15,8 +17,8 @@ LeaveWordDialog::LeaveWordDialog(MessageRecorder& recorder, LeaveWordView& view)
     : recorder_(recorder), view_(view), text_(std::make_unique<char[]>(kPackTextCapacity)) {}
 
 LeaveWordDialog::~LeaveWordDialog() {
-    if (state_ == kRecording) recorder_.StopRecording();
-    if (state_ == kPlaying && recorder_.GetState() == MessageRecorder::kPlaying) recorder_.StopPlayback();
+    if (state_ == Recording) recorder_.StopRecording();
+    if (state_ == Playing && recorder_.GetState() == MessageRecorder::Playing) recorder_.StopPlayback();
 }
 
 void LeaveWordDialog::LoadMessage(const char* text, uint32_t size) {
@@ -26,7 +28,7 @@ void LeaveWordDialog::LoadMessage(const char* text, uint32_t size) {
     std::memcpy(text_.get(), text, size);
     recorder_.LoadPackText(text_.get(), size);
     length_ = int32_t(recorder_.BlockCount() / kBlocksPerSecond);
-    state_ = length_ > 0 ? kStopped : kEmpty;
+    state_ = length_ > 0 ? Stopped : Empty;
 }
 
 void LeaveWordDialog::OnInitDialog() {
@@ -35,14 +37,14 @@ void LeaveWordDialog::OnInitDialog() {
 }
 
 void LeaveWordDialog::UpdateButtons(int32_t state) {
-    const bool busy = state == kRecording || state == kPlaying;
+    const bool busy = state == Recording || state == Playing;
     view_.EnableControl(IDC_RECORD, !busy);
     view_.EnableControl(IDC_STOP, busy);
-    view_.EnableControl(IDC_PLAY, state == kStopped);
+    view_.EnableControl(IDC_PLAY, state == Stopped);
     view_.EnableControl(IDC_HIDDEN1, false);
     view_.EnableControl(IDC_HIDDEN2, false);
-    view_.EnableControl(IDC_SEND, state == kStopped && !readOnly_);
-    if (state == kStopped) view_.SetSliderPos(0);
+    view_.EnableControl(IDC_SEND, state == Stopped && !readOnly_);
+    if (state == Stopped) view_.SetSliderPos(0);
     view_.SetElapsedText(Seconds(0));
 }
 
@@ -52,7 +54,7 @@ void LeaveWordDialog::OnRecord() {
     view_.SetSliderRange(kRecordLimit, false);
     length_ = 0;
     view_.SetSliderPos(0);
-    state_ = kRecording;
+    state_ = Recording;
     UpdateButtons(state_);
     recorder_.StartRecording();
     view_.StartTimer();
@@ -63,10 +65,10 @@ void LeaveWordDialog::OnPlay() {
     limit_ = length_;
     view_.SetSliderRange(length_, false);
     view_.SetSliderPos(0);
-    state_ = kPlaying;
+    state_ = Playing;
     UpdateButtons(state_);
     view_.StartTimer();
-    if (recorder_.GetState() == MessageRecorder::kIdle) recorder_.StartPlayback();
+    if (recorder_.GetState() == MessageRecorder::Idle) recorder_.StartPlayback();
 }
 
 void LeaveWordDialog::OnTimer() {
@@ -76,14 +78,14 @@ void LeaveWordDialog::OnTimer() {
     if (elapsed_ < limit_) return;
     view_.KillTimer();
     StopDevice();
-    state_ = kStopped;
+    state_ = Stopped;
     UpdateButtons(state_);
 }
 
 void LeaveWordDialog::OnStop() {
     view_.KillTimer();
     StopDevice();
-    state_ = length_ <= 0 ? kEmpty : kStopped;
+    state_ = length_ <= 0 ? Empty : Stopped;
     UpdateButtons(state_);
 }
 
@@ -92,10 +94,12 @@ void LeaveWordDialog::OnSend() { view_.EndDialog(1); }
 uint32_t LeaveWordDialog::BuildPackText() { return recorder_.BuildPackText(text_.get()); }
 
 void LeaveWordDialog::StopDevice() {
-    if (state_ == kRecording) {
+    if (state_ == Recording) {
         recorder_.StopRecording();
         length_ = elapsed_;
-    } else if (state_ == kPlaying && recorder_.GetState() == MessageRecorder::kPlaying) {
+    } else if (state_ == Playing && recorder_.GetState() == MessageRecorder::Playing) {
         recorder_.StopPlayback();
     }
 }
+
+}  // namespace voicemsg

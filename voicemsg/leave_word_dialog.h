@@ -5,6 +5,8 @@
 
 #include "voicemsg/message_recorder.h"
 
+namespace voicemsg {
+
 // What the dialog logic changes on screen; the Win32 dialog implements it.
 class LeaveWordView {
 public:
@@ -34,7 +36,7 @@ public:
 // state allows, the seconds counted by the timer, and the message text.
 class LeaveWordDialog {
 public:
-    enum State : int32_t { kRecording = 0, kPlaying = 1, kStopped = 2, kEmpty = 3 };
+    enum State : int32_t { Recording = 0, Playing = 1, Stopped = 2, Empty = 3 };
     static constexpr int32_t kRecordLimit = 30;      // seconds
     static constexpr size_t kBlocksPerSecond = 33;   // whole seconds of a loaded message
 
@@ -71,9 +73,11 @@ private:
     MessageRecorder& recorder_;
     LeaveWordView& view_;
     std::unique_ptr<char[]> text_;
-    int32_t state_ = kEmpty;
+    int32_t state_ = Empty;
     int32_t limit_ = kRecordLimit;
     int32_t elapsed_ = 0;
     int32_t length_ = 0;
     bool readOnly_ = false;
 };
+
+}  // namespace voicemsg

@@ -12,6 +12,8 @@ CStAudioLeaveWord& CStAudioLeaveWord::operator=(const CStAudioLeaveWord& other) 
     return *this;
 }
 
+namespace voicemsg {
+
 CStAudioLeaveWord* MakeLeaveWordPack(LeaveWordDialog& dialog) {
     // Zeroed, so that the text is also terminated for hosts that read it as a string.
     char* block = new (std::nothrow) char[kPackTextCapacity]();
@@ -33,3 +35,5 @@ void FreeLeaveWordPack(CStAudioLeaveWord* pack) {
     delete[] pack->data;
     delete pack;
 }
+
+}  // namespace voicemsg

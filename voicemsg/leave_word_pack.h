@@ -1,6 +1,8 @@
 #pragma once
 #include "voicemsg/lumvox.h"
 
+namespace voicemsg {
+
 class LeaveWordDialog;
 
 // The pack for the host: the dialog's message text in a block of its own
@@ -9,3 +11,5 @@ class LeaveWordDialog;
 CStAudioLeaveWord* MakeLeaveWordPack(LeaveWordDialog& dialog);
 // Frees a pack made above, text and record; null does nothing.
 void FreeLeaveWordPack(CStAudioLeaveWord* pack);
+
+}  // namespace voicemsg

@@ -3,6 +3,8 @@
 #include "audio/buffer_monitor.h"
 #include "voicemsg/pack_text.h"
 
+namespace voicemsg {
+
 namespace {
 
 // A message is raw PCM in 30 ms blocks, played from its start.
@@ -25,55 +27,57 @@ CLeaveWordRecorder::CLeaveWordRecorder(LeaveWordServices services)
     mixer_->SetSpeakerVolumeRaw(kHalfSpeakerVolume);
     mixer_->MuteFirstMicrophoneLine();
     mixer_->SetSpeakerMute(false);
-    state_ = kIdle;
+    state_ = Idle;
 }
 
 CLeaveWordRecorder::~CLeaveWordRecorder() {
-    if (state_ == kPlaying)
+    if (state_ == Playing)
         StopPlayback();
-    else if (state_ == kRecording)
+    else if (state_ == Recording)
         StopRecording();
     queue_.reset();
 }
 
 bool CLeaveWordRecorder::StartRecording() {
-    if (state_ != kIdle) return false;
+    if (state_ != Idle) return false;
     queue_->ClearQueue();
     waveIn_.SetTarget(queue_.get());
     waveIn_.SetRunning(true);
     waveIn_.Start();
     waveIn_.SetTimeStamp(0);
-    state_ = kRecording;
+    state_ = Recording;
     return true;
 }
 
 bool CLeaveWordRecorder::StopRecording() {
-    if (state_ != kRecording) return false;
+    if (state_ != Recording) return false;
     waveIn_.Stop();  // only when running: waits, then resets and closes the device
     waveIn_.SetTimeStamp(0);
     waveIn_.SetTarget(nullptr);
-    state_ = kIdle;
+    state_ = Idle;
     return true;
 }
 
 void CLeaveWordRecorder::StartPlayback() {
-    if (state_ != kIdle) return;
+    if (state_ != Idle) return;
     waveOut_.SetSource(queue_.get());
     waveOut_.Start();
-    state_ = kPlaying;
+    state_ = Playing;
 }
 
 void CLeaveWordRecorder::StopPlayback() {
-    if (state_ != kPlaying) return;
+    if (state_ != Playing) return;
     waveOut_.Stop();  // lets the device drain, closes it and releases the reader
     waveOut_.SetSource(nullptr);
-    state_ = kIdle;
+    state_ = Idle;
 }
 
 uint32_t CLeaveWordRecorder::BuildPackText(char* out) {
-    return out ? ::BuildPackText(*queue_, out, kPackTextCapacity) : 0;
+    return out ? voicemsg::BuildPackText(*queue_, out, kPackTextCapacity) : 0;
 }
 
-void CLeaveWordRecorder::LoadPackText(const char* text, uint32_t length) { ::LoadPackText(*queue_, text, length); }
+void CLeaveWordRecorder::LoadPackText(const char* text, uint32_t length) { voicemsg::LoadPackText(*queue_, text, length); }
 
 size_t CLeaveWordRecorder::BlockCount() const { return queue_->BlockCount(); }
+
+}  // namespace voicemsg

@@ -9,6 +9,8 @@
 
 class CBufferMonitor;
 
+namespace voicemsg {
+
 // What a recorder is built from; tests replace any of it.
 struct LeaveWordServices {
     WaveDeviceSetup devices;                // the wave devices and the stop waits
@@ -47,5 +49,7 @@ private:
     CWaveIn waveIn_;
     CWaveOut waveOut_;
     std::unique_ptr<TalkMixer> mixer_;  // holds the record source selector
-    int32_t state_ = kIdle;
+    int32_t state_ = Idle;
 };
+
+}  // namespace voicemsg

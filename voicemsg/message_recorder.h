@@ -2,10 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace voicemsg {
+
 // The voice-message recorder as the dialog drives it, from one thread.
 class MessageRecorder {
 public:
-    enum State : int32_t { kPlaying = 0, kRecording = 1, kIdle = 3 };
+    enum State : int32_t { Playing = 0, Recording = 1, Idle = 3 };
 
     virtual ~MessageRecorder() = default;
     virtual int32_t GetState() const = 0;
@@ -22,3 +24,5 @@ public:
     virtual void LoadPackText(const char* text, uint32_t length) = 0;
     virtual size_t BlockCount() const = 0;
 };
+
+}  // namespace voicemsg

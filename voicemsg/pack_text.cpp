@@ -6,6 +6,8 @@
 #include "audio/buffer_monitor.h"
 #include "common/base64.h"
 
+namespace voicemsg {
+
 namespace {
 
 // Decodes one chunk into `out`; the byte count, or 0 when it is malformed.
@@ -72,3 +74,5 @@ uint32_t FirstMalformedChunk(const char* text, uint32_t length) {
         });
     return malformed;
 }
+
+}  // namespace voicemsg

@@ -7,6 +7,8 @@
 
 class CBufferMonitor;
 
+namespace voicemsg {
+
 constexpr uint32_t kPackTextCapacity = 0x100000;  // the largest text built or accepted
 constexpr uint32_t kPackChunkChars = 640;         // characters of one 30 ms block
 constexpr uint32_t kPackBlockBytes = 480;         // PCM bytes of one 30 ms block
@@ -29,3 +31,5 @@ void LoadPackText(CBufferMonitor& queue, const char* text, uint32_t length);
 // The number (from 1) of the first chunk that LoadPackText would skip as
 // malformed; 0 when every chunk decodes.
 uint32_t FirstMalformedChunk(const char* text, uint32_t length);
+
+}  // namespace voicemsg

@@ -2,9 +2,11 @@
 // ASCII-only comparisons: header and encoding names are ASCII, values may hold GBK bytes.
 #include <string_view>
 
+#include "common/ascii_case.h"
+
 namespace ziromail {
 
-constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using common::AsciiLower;
 
 constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

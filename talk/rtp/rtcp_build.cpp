@@ -1,5 +1,6 @@
 #include "talk/rtp/rtcp_build.h"
 
+#include "common/utf8_text.h"
 #include "talk/rtp/slot_table.h"
 
 namespace rtp {
@@ -15,7 +16,7 @@ uint8_t FractionLost(const SourceStats& s) {
 size_t Utf8Prefix(std::string_view text, size_t maxChars) {
     size_t bytes = 0;
     for (size_t chars = 0; bytes < text.size(); ++bytes) {
-        const bool starts = (uint8_t(text[bytes]) & 0xC0) != 0x80;
+        const bool starts = !common::IsUtf8Continuation(uint8_t(text[bytes]));
         if (starts && chars++ == maxChars) break;
     }
     return bytes;

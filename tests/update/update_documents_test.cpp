@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/xml_tree.h"
-#include "update/http_update.h"
 #include "update/update_documents.h"
 
 namespace update {
@@ -16,16 +15,14 @@ struct ManifestResult {
 };
 
 ManifestResult ReadManifest(const std::string& text) {
-    UpdateServices services;
-    UpdateFlags flags;
-    CHttpUpDate updater(services, flags);
-    updater.entries.push_back({"stale", "", "", 1});
-    const bool ok = updater.ParseManifest(text);
-    return {ok, updater.entries, updater.groupValue};
+    Manifest manifest;
+    manifest.entries.push_back({"stale", "", "", 1});
+    const bool ok = ParseManifest(text, manifest);
+    return {ok, manifest.entries, manifest.groupValue};
 }
 
 std::vector<FileAction> ReadScript(const std::string& text, bool expectOk) {
-    std::vector<FileAction> actions{{"stale", "", ""}};
+    std::vector<FileAction> actions{{"stale", ActionKind::Other, ""}};
     const auto document = platform::ParseXmlDocument(text);
     EXPECT_EQ(document && ReadScriptTree(*document, actions), expectOk) << text;
     return actions;
@@ -105,12 +102,12 @@ TEST(UpdateScript, ItemsOfTheFourthChildWithTheRecordReused) {
         true);
     ASSERT_EQ(actions.size(), 4u);
     EXPECT_EQ(actions[0].name, "a.txt");
-    EXPECT_EQ(actions[1].action, "copy");  // the item before's action
+    EXPECT_EQ(actions[1].action, ActionKind::Copy);  // the item before's action
     EXPECT_EQ(actions[1].additional, "2");
-    EXPECT_EQ(actions[2].action, "copy");
+    EXPECT_EQ(actions[2].action, ActionKind::Copy);
     EXPECT_EQ(actions[2].additional, "2");
     EXPECT_EQ(actions[3].name, "数据\\说明.txt");
-    EXPECT_EQ(actions[3].action, "remove");
+    EXPECT_EQ(actions[3].action, ActionKind::Remove);
 }
 
 TEST(UpdateScript, RejectedScripts) {

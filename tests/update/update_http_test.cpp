@@ -30,18 +30,29 @@ protected:
     }
 
     InitOutcome Initialise(const std::string& manifest, const std::string& behaviour = "") {
+        return InitialiseEngine(engine, manifest, behaviour);
+    }
+    InitOutcome InitialiseEngine(update::UpdateEngine& with, const std::string& manifest,
+                                 const std::string& behaviour = "") {
         TestServer::Put("im/update.xml", manifest, behaviour);
-        return engine.Initialise("\"" + (client / "UpDate.exe") + "\" 3.0.0.5");
+        return with.Initialise("\"" + (client / "UpDate.exe") + "\" 3.0.0.5");
+    }
+
+    // Lists `url` as the one newer entry.
+    void ListPackage(const std::string& url) {
+        ASSERT_EQ(Initialise("<u><g a=\"1\"><e><version>3.0.0.6</version><url>" + url + "</url></e></g></u>"),
+                  InitOutcome::Ready);
     }
 
     // Downloads `url` as entry 0; the archive's local path.
     std::string Download(const std::string& url) {
-        engine.updater.ReadServerConfig();
-        engine.updater.entries = {{"3.0.0.6", url, "", 1}};
-        engine.StoreModulePath();
-        EXPECT_EQ(engine.DownloadEntry(0), 0);
+        ListPackage(url);
+        EXPECT_EQ(engine.DownloadEntry(0), update::DownloadResult::Done);
         return client / update::ArchiveNameOf(url);
     }
+
+    // The engine with services of the test's own.
+    update::UpdateServices Services() const { return ServicesFor(client.Path()); }
 
     TempFolder client;
     RecordingReporter reporter;
@@ -50,11 +61,11 @@ protected:
 
 TEST_F(UpdateHttp, ManifestOverSeveralLinesIsFetchedAndTrimmedToNewerEntries) {
     ASSERT_EQ(Initialise(kManifest), InitOutcome::Ready);
-    ASSERT_EQ(engine.updater.entries.size(), 1u);
-    EXPECT_EQ(engine.updater.entries[0].url, "pkgs/2024/one.zip");
-    EXPECT_EQ(engine.updater.groupValue, "ziro");
-    EXPECT_EQ(engine.updater.server, "127.0.0.1");
-    EXPECT_EQ(engine.updater.port, 8000);
+    ASSERT_EQ(engine.Entries().size(), 1u);
+    EXPECT_EQ(engine.Entries()[0].url, "pkgs/2024/one.zip");
+    EXPECT_EQ(engine.GroupValue(), "ziro");
+    EXPECT_EQ(engine.Server(), "127.0.0.1");
+    EXPECT_EQ(update::DefaultUpdateServices().httpPort, 8000);
     EXPECT_EQ(engine.DetailsText(), "3.0.0.6升级内容:\r\n升级");
     EXPECT_TRUE(reporter.Messages().empty());
     EXPECT_NE(TestServer::Requests().find("/im/update.xml\n"), std::string::npos);
@@ -86,8 +97,10 @@ TEST_F(UpdateHttp, NoServerNameOrNoVersionRequestsNothing) {
 }
 
 TEST_F(UpdateHttp, ClosedPortFailsTheRequest) {
-    engine.services.httpPort = 1;
-    EXPECT_EQ(Initialise(kManifest), InitOutcome::RequestFailed);
+    update::UpdateServices services = Services();
+    services.httpPort = 1;
+    update::UpdateEngine closed(services, reporter);
+    EXPECT_EQ(InitialiseEngine(closed, kManifest), InitOutcome::RequestFailed);
 }
 
 TEST_F(UpdateHttp, PackageWithSubPathIsStoredUnderItsLastSegment) {
@@ -95,10 +108,10 @@ TEST_F(UpdateHttp, PackageWithSubPathIsStoredUnderItsLastSegment) {
     TestServer::Put("im/pkgs/2024/one.zip", body);
     const std::string archive = Download("pkgs/2024/one.zip");
     EXPECT_TRUE(ReadFile(archive) == body);
-    EXPECT_FALSE(platform::PathExists(archive + ".download"));
+    EXPECT_EQ(NamesIn(client.Path()), (std::vector<std::string>{"imset.ini", "one.zip"}));
     EXPECT_NE(TestServer::Requests().find("/im/pkgs/2024/one.zip\n"), std::string::npos);
-    EXPECT_EQ(engine.flags.bytesReceived.load(), 100000);
-    EXPECT_EQ(engine.flags.bytesExpected.load(), 100000);
+    EXPECT_EQ(engine.Flags().bytesReceived.load(), 100000);
+    EXPECT_EQ(engine.Flags().bytesExpected.load(), 100000);
 }
 
 TEST_F(UpdateHttp, FailedOrCutDownloadsLeaveTheEarlierFileAndNoPart) {
@@ -111,7 +124,7 @@ TEST_F(UpdateHttp, FailedOrCutDownloadsLeaveTheEarlierFileAndNoPart) {
         TestServer::Put("im/two.zip", std::string(3000, 'n'), behaviour);
         const std::string archive = Download("two.zip");
         EXPECT_EQ(ReadFile(archive), "earlier") << behaviour;
-        EXPECT_FALSE(platform::PathExists(archive + ".download")) << behaviour;
+        EXPECT_EQ(NamesIn(client.Path()), (std::vector<std::string>{"imset.ini", "two.zip"})) << behaviour;
     }
 }
 
@@ -125,78 +138,85 @@ TEST_F(UpdateHttp, BodyWithoutLengthOrLongerThanAnnouncedEndsWithTheConnection) 
 // A body that never ends fails at once, leaves no part behind and never takes
 // more than the package limit; an endless manifest is refused at its own limit.
 // (A body that stops coming is one of the cut downloads above.)
-void ExpectRefusedQuickly(update::UpdateEngine& engine, const std::string& archive, const char* behaviour,
+void ExpectRefusedQuickly(update::UpdateEngine& engine, const TempFolder& client, const char* behaviour,
                           std::chrono::steady_clock::time_point started) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << behaviour;
-    EXPECT_FALSE(platform::PathExists(archive)) << behaviour;
-    EXPECT_FALSE(platform::PathExists(archive + ".download")) << behaviour;
-    EXPECT_LE(engine.flags.bytesReceived.load(), 4 << 20) << behaviour;
+    EXPECT_EQ(NamesIn(client.Path()), std::vector<std::string>{"imset.ini"}) << behaviour;
+    EXPECT_LE(engine.Flags().bytesReceived.load(), 4 << 20) << behaviour;
 }
 
 TEST_F(UpdateHttp, HostileServersNeitherHoldTheWorkerNorFillTheDisk) {
-    engine.services.maxPackageBytes = 4 << 20;
-    engine.services.maxDocumentBytes = 1 << 20;
+    update::UpdateServices services = Services();
+    services.maxPackageBytes = 4 << 20;
+    services.maxDocumentBytes = 1 << 20;
+    update::UpdateEngine limited(services, reporter);
     const char* behaviour = R"({"endless": true, "no_length": true})";
+    ASSERT_EQ(InitialiseEngine(limited, "<u><g a=\"1\"><e><version>3.0.0.6</version><url>six.zip</url></e></g></u>"),
+              InitOutcome::Ready);
     TestServer::Put("im/six.zip", std::string(200000, 's'), behaviour);
     const auto started = std::chrono::steady_clock::now();
-    ExpectRefusedQuickly(engine, Download("six.zip"), behaviour, started);
-    EXPECT_EQ(Initialise(kManifest, R"({"endless": true, "no_length": true})"), InitOutcome::RequestFailed);
+    EXPECT_EQ(limited.DownloadEntry(0), update::DownloadResult::Done);
+    ExpectRefusedQuickly(limited, client, behaviour, started);
+    EXPECT_EQ(InitialiseEngine(limited, kManifest, R"({"endless": true, "no_length": true})"), InitOutcome::RequestFailed);
 }
 
 TEST_F(UpdateHttp, PackageAnnouncedBeyondTheLimitIsNotFetched) {
-    engine.services.maxPackageBytes = 4 << 20;
+    update::UpdateServices services = Services();
+    services.maxPackageBytes = 4 << 20;
+    update::UpdateEngine limited(services, reporter);
     const char* behaviour = R"({"endless": true, "announce": 2147483648})";
+    ASSERT_EQ(InitialiseEngine(limited, "<u><g a=\"1\"><e><version>3.0.0.6</version><url>six.zip</url></e></g></u>"),
+              InitOutcome::Ready);
     TestServer::Put("im/six.zip", std::string(200000, 's'), behaviour);
     const auto started = std::chrono::steady_clock::now();
-    ExpectRefusedQuickly(engine, Download("six.zip"), behaviour, started);
+    EXPECT_EQ(limited.DownloadEntry(0), update::DownloadResult::Done);
+    ExpectRefusedQuickly(limited, client, behaviour, started);
 }
 
 // The download on a worker of its own while the dialog's thread watches its
 // counters and then cancels it, as the download stage does.
 TEST_F(UpdateHttp, DownloadOnAWorkerIsWatchedAndCancelledFromTheDialogThread) {
     TestServer::Put("im/seven.zip", std::string(100000, 'w'), R"({"endless": true, "no_length": true})");
-    engine.updater.ReadServerConfig();
-    engine.updater.entries = {{"3.0.0.6", "seven.zip", "", 1}};
-    engine.StoreModulePath();
-    std::thread worker([this] {
+    ListPackage("seven.zip");
+    update::UpdateFlags& flags = engine.Flags();
+    std::thread worker([this, &flags] {
         engine.DownloadEntry(0);
-        engine.flags.downloadFinished.store(1);
+        flags.downloadFinished.store(1);
     });
     int position = 0;
     for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-         engine.flags.bytesReceived.load() < 1000000 && std::chrono::steady_clock::now() < end;) {
-        position = update::ProgressPosition(engine.flags.bytesReceived.load(), engine.flags.bytesExpected.load());
+         flags.bytesReceived.load() < 1000000 && std::chrono::steady_clock::now() < end;) {
+        position = update::ProgressPosition(flags.bytesReceived.load(), flags.bytesExpected.load());
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_EQ(position, 0);  // nothing announced, nothing to show on the bar
-    engine.flags.cancelRequested.store(1);
+    flags.cancelRequested.store(1);
     worker.join();
-    EXPECT_EQ(engine.flags.downloadFinished.load(), 1);
-    EXPECT_GE(engine.flags.bytesReceived.load(), 1000000);
-    EXPECT_FALSE(platform::PathExists(client / "seven.zip"));
-    EXPECT_FALSE(platform::PathExists(client / "seven.zip.download"));
+    EXPECT_EQ(flags.downloadFinished.load(), 1);
+    EXPECT_GE(flags.bytesReceived.load(), 1000000);
+    EXPECT_EQ(NamesIn(client.Path()), std::vector<std::string>{"imset.ini"});
 }
 
 TEST_F(UpdateHttp, CancelStopsTheTransferAndRemovesThePart) {
     TestServer::Put("im/five.zip", std::string(200000, 'c'));
-    engine.flags.cancelRequested.store(1);
-    const std::string archive = Download("five.zip");
-    EXPECT_FALSE(platform::PathExists(archive));
-    EXPECT_FALSE(platform::PathExists(archive + ".download"));
+    engine.Flags().cancelRequested.store(1);
+    Download("five.zip");
+    EXPECT_EQ(NamesIn(client.Path()), std::vector<std::string>{"imset.ini"});
 }
 
 TEST_F(UpdateHttp, EscapingPackageNamesAreNotWritten) {
     TestServer::Put("im/x.zip", "x");
-    const std::string before = TestServer::Requests();
-    engine.updater.ReadServerConfig();
     for (const char* url : {"..", "pkgs/", "C:x.zip"}) {
-        engine.updater.entries = {{"3.0.0.6", url, "", 1}};
-        engine.StoreModulePath();
-        EXPECT_EQ(engine.DownloadEntry(0), 0);
+        ListPackage(url);
+        const std::string before = TestServer::Requests();
+        EXPECT_EQ(engine.DownloadEntry(0), update::DownloadResult::Done);
+        EXPECT_EQ(TestServer::Requests(), before) << url;
     }
-    EXPECT_EQ(TestServer::Requests(), before);
-    engine.updater.modulePath = "UpDate.exe";
-    EXPECT_EQ(engine.updater.DownloadPackage(), -1);
+    update::UpdateServices rootless = Services();
+    rootless.moduleFileName = [] { return std::string("UpDate.exe"); };
+    update::UpdateEngine lost(rootless, reporter);
+    lost.SetEntries({{"3.0.0.6", "x.zip", "", 1}});
+    EXPECT_EQ(lost.DownloadEntry(0), update::DownloadResult::NoFolder);
 }
 
 }  // namespace

@@ -17,20 +17,18 @@
 namespace updatetest {
 namespace {
 
-using update::FileAction;
-
 std::string Package(const char* name) { return BuildPath(std::string(ZIRO_TEST_PACKAGES) + "/" + name); }
 
 class UpdateInstall : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CopyInto(BuildPath(ZIRO_UNZIP_LIBRARY), client / engine.services.unzipLibraryName));
+        ASSERT_TRUE(CopyInto(BuildPath(ZIRO_UNZIP_LIBRARY), client / engine.Services().unzipLibraryName));
         WriteFile(client / "readme.txt", "readme 1\n");
         WriteFile(client / "old.txt", "old\n");
         WriteFile(client / "ro.txt", "read-only 1\n");
         ASSERT_TRUE(platform::ClearReadOnly(client / "ro.txt"));
         MakeReadOnly(client / "ro.txt");
-        engine.updater.entries = {{"3.0.0.6", "pkgs/one.zip", "", 1}, {"3.0.0.7", "two.zip", "", 1}};
+        engine.SetEntries({{"3.0.0.6", "pkgs/one.zip", "", 1}, {"3.0.0.7", "two.zip", "", 1}});
     }
 
     static void MakeReadOnly(const std::string& path);
@@ -58,7 +56,7 @@ void UpdateInstall::MakeReadOnly(const std::string& path) {
 TEST_F(UpdateInstall, TwoPackagesAreAppliedInOrderAndTheWorkFoldersRemoved) {
     PutArchives();
     const std::string cwd = platform::CurrentFolder();
-    ASSERT_EQ(engine.InstallAll(), 1);
+    ASSERT_EQ(engine.InstallAll(), update::InstallResult::Installed);
     EXPECT_EQ(platform::CurrentFolder(), cwd);
     EXPECT_EQ(ReadFile(Sub("sub", "new.txt")), "new in sub\n");           // copy into a new sub-folder
     EXPECT_EQ(ReadFile(client / "readme.txt"), "readme 3\n");             // the later package wins
@@ -70,9 +68,9 @@ TEST_F(UpdateInstall, TwoPackagesAreAppliedInOrderAndTheWorkFoldersRemoved) {
     EXPECT_FALSE(platform::PathExists(Join(std::filesystem::path(client.Path()).parent_path().string(), "escape.txt")));
     for (const char* gone : {"one.zip", "two.zip", "ziro_update", "backup"})
         EXPECT_FALSE(platform::PathExists(client / gone)) << gone;
-    EXPECT_EQ(engine.flags.installFinished.load(), 1);
-    EXPECT_EQ(engine.flags.currentIndex.load(), 1);
-    EXPECT_EQ(engine.flags.packageCount.load(), 2);
+    EXPECT_EQ(engine.Flags().installFinished.load(), 1);
+    EXPECT_EQ(engine.Flags().currentIndex.load(), 1);
+    EXPECT_EQ(engine.Flags().packageCount.load(), 2);
     const std::vector<std::pair<int, std::string>> rows = {
         {0, update::kInstalling}, {0, update::kInstallDone}, {1, update::kInstalling}, {1, update::kInstallDone}};
     EXPECT_EQ(reporter.Rows(), rows);
@@ -81,18 +79,18 @@ TEST_F(UpdateInstall, TwoPackagesAreAppliedInOrderAndTheWorkFoldersRemoved) {
 
 TEST_F(UpdateInstall, MissingLibraryStopsBeforeAnythingIsUnpacked) {
     PutArchives();
-    ASSERT_TRUE(platform::RemoveFile(client / engine.services.unzipLibraryName));
+    ASSERT_TRUE(platform::RemoveFile(client / engine.Services().unzipLibraryName));
     const std::string cwd = platform::CurrentFolder();
-    EXPECT_EQ(engine.InstallAll(), -1);
+    EXPECT_EQ(engine.InstallAll(), update::InstallResult::UnpackFailed);
     EXPECT_EQ(platform::CurrentFolder(), cwd);
     EXPECT_EQ(reporter.MessageTexts(), std::vector<std::string>{update::kUnpackFailed});
     EXPECT_TRUE(platform::PathExists(client / "one.zip"));
     EXPECT_EQ(ReadFile(client / "readme.txt"), "readme 1\n");
-    EXPECT_EQ(engine.flags.installFinished.load(), 0);
+    EXPECT_EQ(engine.Flags().installFinished.load(), 0);
 }
 
 TEST_F(UpdateInstall, MissingArchiveIsReportedByTheLibraryAndTheScriptIsMissing) {
-    EXPECT_EQ(engine.InstallAll(), -2);
+    EXPECT_EQ(engine.InstallAll(), update::InstallResult::ScriptFailed);
     const auto messages = reporter.Messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text.rfind("Zip error 1:\n", 0), 0u) << messages[0].text;
@@ -109,30 +107,36 @@ TEST_F(UpdateInstall, MalformedScriptShowsFail) {
     EXPECT_EQ(messages[0].text, "FAIL");
     EXPECT_EQ(messages[0].caption, update::MessageCaption::Application);
     WriteFile(Sub("ziro_update", "update-info.xml"), "<u><a/><b/>\r\n<c/><f>\n<i name=\"x\"><action>copy</action></i></f></u>");
-    EXPECT_TRUE(engine.ReadUpdateInfo());
-    EXPECT_EQ(engine.actions.size(), 1u);
+    const auto actions = engine.ReadUpdateInfo();
+    ASSERT_TRUE(actions);
+    EXPECT_EQ(actions->size(), 1u);
 }
 
 TEST_F(UpdateInstall, ActionResultsAndBackupCopies) {
     platform::MakeFolder(client / "ziro_update");
     platform::MakeFolder(client / "backup");
     WriteFile(Sub("ziro_update", "readme.txt"), "new");
-    EXPECT_EQ(engine.ApplyFileAction({"old.txt", "remove", ""}), update::kActionDone);
+    const update::FileActions files(client.Path(), platform::kPathSeparator);
+    EXPECT_EQ(files.Apply({"old.txt", update::ActionKind::Remove, ""}), update::ActionResult::Done);
     EXPECT_EQ(ReadFile(Sub("backup", "old.txt")), "old\n");
-    EXPECT_EQ(engine.ApplyFileAction({"readme.txt", "replace", ""}), update::kActionDone);
+    EXPECT_EQ(files.Apply({"readme.txt", update::ActionKind::Replace, ""}), update::ActionResult::Done);
     EXPECT_EQ(ReadFile(Sub("backup", "readme.txt")), "readme 1\n");
-    EXPECT_EQ(engine.ApplyFileAction({"gone.txt", "remove", ""}), update::kActionNoTarget);
-    EXPECT_EQ(engine.ApplyFileAction({"none.txt", "copy", ""}), update::kActionCopyFailed);
-    EXPECT_EQ(engine.ApplyFileAction({"readme.txt", "rename", ""}), update::kActionDone);
-    EXPECT_EQ(engine.ApplyFileAction({"../readme.txt", "copy", ""}), update::kActionNameRefused);
-    EXPECT_EQ(engine.ApplyFileAction({"readme.txt/x/y.txt", "copy", ""}), update::kActionFoldersFailed);
-    EXPECT_TRUE(engine.CleanWorkFolders());
+    EXPECT_EQ(files.Apply({"gone.txt", update::ActionKind::Remove, ""}), update::ActionResult::NoTarget);
+    EXPECT_EQ(files.Apply({"none.txt", update::ActionKind::Copy, ""}), update::ActionResult::CopyFailed);
+    EXPECT_EQ(files.Apply({"readme.txt", update::ActionKind::Other, ""}), update::ActionResult::Done);
+    EXPECT_EQ(files.Apply({"../readme.txt", update::ActionKind::Copy, ""}), update::ActionResult::NameRefused);
+    // A device on Windows; natively a plain file that the copy would make.
+    if (platform::kPathSeparator == '/') WriteFile(Sub("ziro_update", "aux.txt"), "aux");
+    EXPECT_EQ(files.Apply({"aux.txt", update::ActionKind::Copy, ""}), update::ActionResult::NameRefused);
+    if (platform::kPathSeparator == '/') {
+        EXPECT_FALSE(platform::PathExists(client / "aux.txt"));
+    }
+    EXPECT_EQ(files.Apply({"readme.txt/x/y.txt", update::ActionKind::Copy, ""}), update::ActionResult::FoldersFailed);
+    EXPECT_TRUE(files.CleanWorkFolders());
     EXPECT_FALSE(platform::PathExists(client / "backup"));
     EXPECT_FALSE(platform::PathExists(client / "ziro_update"));
-    update::UpdateServices rootless = engine.services;
-    rootless.moduleFileName = [] { return std::string("UpDate.exe"); };
-    update::UpdateEngine lost(rootless, reporter);
-    EXPECT_EQ(lost.ApplyFileAction({"a", "copy", ""}), update::kActionNoFolder);
+    const update::FileActions lost(std::nullopt, platform::kPathSeparator);
+    EXPECT_EQ(lost.Apply({"a", update::ActionKind::Copy, ""}), update::ActionResult::NoFolder);
     EXPECT_FALSE(lost.CleanWorkFolders());
 }
 
@@ -172,12 +176,12 @@ TEST_F(UpdateInstall, ClientOfThisFolderIsStoppedAndRestartedWithTheHighestVersi
     WaitForLines(client / "client-started.txt", 1);
     WaitForLines(elsewhere / "client-started.txt", 1);
     ASSERT_TRUE(Runs(client1));
-    EXPECT_EQ(engine.StopClient(), 1);
+    EXPECT_TRUE(engine.StopClient());
     EXPECT_FALSE(Runs(client1));  // ended before StopClient returned
     EXPECT_TRUE(Runs(client2));
     QuitDummy(elsewhere);
 
-    engine.updater.entries = {{"3.0.0.6", "", "", 1}, {"3.0.0.12", "", "", 1}, {"3.0.0.7", "", "", 1}};
+    engine.SetEntries({{"3.0.0.6", "", "", 1}, {"3.0.0.12", "", "", 1}, {"3.0.0.7", "", "", 1}});
     EXPECT_TRUE(engine.StartClient());
     EXPECT_EQ(WaitForLines(client / "client-started.txt", 2), "3.0.0.5\n3.0.0.12\n");
     QuitDummy(client);

@@ -6,7 +6,7 @@
 
 #include "update/code_convert.h"
 #include "update/command_line.h"
-#include "update/http_update.h"
+#include "update/entry_choice.h"
 #include "update/update_paths.h"
 #include "update/version_number.h"
 
@@ -49,17 +49,14 @@ TEST(UpdateVersion, OnlyLeadingOldEntriesAreDroppedAndTheHighestIsRestartedWith)
         {"1.0.0.0", {"", "1.0.0.1"}, {"", "1.0.0.1"}, "2.9.3.27"},
         {"1.0.0.0", {"1.5.0.0", "1.2.0.0"}, {"1.5.0.0", "1.2.0.0"}, "2.9.3.27"},
     };
-    UpdateServices services;
-    UpdateFlags flags;
     for (const EntriesCase& c : cases) {
-        CHttpUpDate updater(services, flags);
-        updater.currentVersion = c.current;
-        for (const std::string& v : c.versions) updater.entries.push_back({v, "u", "", 1});
-        EXPECT_EQ(updater.HasNewerVersion(), !c.kept.empty()) << c.current;
+        std::vector<UpdateEntry> entries;
+        for (const std::string& v : c.versions) entries.push_back({v, "u", "", 1});
+        EXPECT_EQ(HasNewerVersion(entries, c.current), !c.kept.empty()) << c.current;
         std::vector<std::string> kept;
-        for (const UpdateEntry& e : updater.entries) kept.push_back(e.version);
+        for (const UpdateEntry& e : entries) kept.push_back(e.version);
         EXPECT_EQ(kept, c.kept) << c.current;
-        EXPECT_EQ(updater.HighestVersion(), c.highest) << c.current;
+        EXPECT_EQ(HighestVersion(entries), c.highest) << c.current;
     }
 }
 
@@ -105,6 +102,7 @@ TEST(UpdatePaths, ClientFolderAndArchiveNames) {
     EXPECT_EQ(ArchiveNameOf("pkgs/"), "");
     EXPECT_EQ(ArchiveNameOf(".."), "");
     EXPECT_EQ(ArchiveNameOf("C:evil.zip"), "");
+    EXPECT_EQ(ArchiveNameOf("pkgs/nul.zip"), "");
 }
 
 TEST(UpdatePaths, ActionNamesAreNormalisedAndEscapesRefused) {
@@ -113,8 +111,9 @@ TEST(UpdatePaths, ActionNamesAreNormalisedAndEscapesRefused) {
     EXPECT_EQ(NormalisedActionName("./a.txt", '/'), "/./a.txt");
     EXPECT_EQ(NormalisedActionName("\xB1\x5C.txt", '/'), "/\xB1\x5C.txt");  // not a separator
     for (const char* bad : {"../x", "a/../../x", "..\\x", "a\\..", "...\\x", ". .\\x", "C:\\x", "C:x", "\\\\server\\share\\x",
-                            "//server/x", "\\\\?\\C:\\x", "a.txt:stream"})
+                            "//server/x", "\\\\?\\C:\\x", "a.txt:stream", "con", "sub/NUL.txt", "Com1.log", "aux .txt"})
         EXPECT_EQ(NormalisedActionName(bad, '\\'), std::nullopt) << bad;
+    EXPECT_EQ(NormalisedActionName("console.txt", '/'), "/console.txt");
 }
 
 TEST(UpdatePaths, CaseIsIgnoredForLettersOnly) {

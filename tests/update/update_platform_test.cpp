@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/processes.h"
+#include "platform/text_encoding.h"
 #include "tests/update/update_test_support.h"
 #include "update/update_paths.h"
 
@@ -58,6 +59,41 @@ TEST(UpdateFiles, CopyOverReadOnlyListAndRename) {
     const std::string gbk = folder / "\xCA\xFD\xBE\xDD.txt";  // 数据.txt
     WriteFile(gbk, "x");
     EXPECT_TRUE(platform::PathExists(gbk));
+}
+
+TEST(UpdateFiles, CommittingWriterReplacesOnlyWhenCommittedAndReaderReadsAnywhere) {
+    TempFolder folder;
+    const std::string target = folder / "t.bin";
+    WriteFile(target, "old");
+    WriteFile(target + ".part", "someone else's");
+    {
+        auto dropped = platform::CreateCommittingWriter(target, ".part");
+        ASSERT_TRUE(dropped && dropped->Write("new", 3));
+    }
+    EXPECT_EQ(ReadFile(target), "old");
+    auto kept = platform::CreateCommittingWriter(target, ".part");
+    ASSERT_TRUE(kept && kept->Write("new", 3));
+    EXPECT_EQ(kept->Commit({false, false, std::nullopt}), platform::CommitResult::Kept);
+    auto written = platform::CreateCommittingWriter(target, ".part");
+    ASSERT_TRUE(written && written->Write("0123456789", 10));
+    EXPECT_EQ(written->Commit({}), platform::CommitResult::Done);
+    EXPECT_EQ(NamesIn(folder.Path()), (std::vector<std::string>{"t.bin", "t.bin.part"}));
+    EXPECT_EQ(ReadFile(target + ".part"), "someone else's");
+    auto reader = platform::OpenFileReader(target);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Size(), 10u);
+    char piece[3];
+    EXPECT_TRUE(reader->ReadAt(7, piece, 3));
+    EXPECT_EQ(std::string(piece, 3), "789");
+    EXPECT_FALSE(reader->ReadAt(8, piece, 3));
+    EXPECT_FALSE(platform::OpenFileReader(folder.Path()));
+    const std::string gbk = folder / "\xCA\xFD\xBE\xDD.txt";  // 数据.txt
+    WriteFile(gbk, "x");
+    EXPECT_TRUE(platform::OpenFileReader(platform::CallerPath(gbk)));
+    // Natively the system's own UTF-8 name serves as well.
+    if (platform::kPathSeparator == '/') {
+        EXPECT_TRUE(platform::OpenFileReader(platform::CallerPath(platform::GbkToUtf8(gbk))));
+    }
 }
 
 // Starts the dummy client as `path` and waits until it has written its whole command line.

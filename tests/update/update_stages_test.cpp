@@ -58,19 +58,18 @@ class ScriptedWork final : public StageWork {
 public:
     ScriptedWork(int entries, UpdateFlags& flags) : entries_(entries), flags_(flags) {}
     int EntryCount() const override { return entries_; }
-    void StoreModulePath() override {}
-    int DownloadEntry(int index) override {
+    DownloadResult DownloadEntry(int index) override {
         std::unique_lock<std::mutex> lock(mutex_);
         calls.push_back("download " + std::to_string(index));
         changed_.notify_all();
         // A cancelled transfer stops at its next block, as the engine's does.
         while (released_ <= index && flags_.cancelRequested.load() == 0) changed_.wait_for(lock, 1ms);
-        return 0;
+        return DownloadResult::Done;
     }
-    int StopClient() override { return Record("stop client"), 1; }
-    int InstallAll() override {
+    bool StopClient() override { return Record("stop client"), true; }
+    InstallResult InstallAll() override {
         Record("install");
-        if (installResult == 1) flags_.installFinished.store(1);
+        if (installResult == InstallResult::Installed) flags_.installFinished.store(1);
         return installResult;
     }
     bool StartClient() override { return Record("start client"), startResult; }
@@ -88,7 +87,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return calls;
     }
-    int installResult = 1;
+    InstallResult installResult = InstallResult::Installed;
     bool startResult = true;
 
 private:
@@ -108,7 +107,7 @@ private:
 // Real threads, except the one whose number (counted from 1) is refused.
 class RefusingLauncher final : public WorkerLauncher {
 public:
-    std::unique_ptr<Worker> Start(std::function<int()> body) override {
+    std::unique_ptr<Worker> Start(std::function<void()> body) override {
         return ++started_ == refuse ? nullptr : threads_.Start(std::move(body));
     }
     int refuse = 0;
@@ -229,7 +228,7 @@ TEST(UpdateStages, AThreadThatCannotBeMadeEndsTheStageWithItsMessage) {
 
 TEST(UpdateStages, FailedInstallsAndRestartsEndTheWindowAfterSayingSo) {
     Dialog stopped(1);
-    stopped.work.installResult = -1;
+    stopped.work.installResult = InstallResult::UnpackFailed;
     stopped.stages.OnDownload(stopped.window);
     stopped.work.Release(0);
     ASSERT_TRUE(stopped.PumpUntil([&] { return stopped.window.ended; }));

@@ -1,5 +1,6 @@
 #include "tests/update/update_test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -21,14 +22,23 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
-    auto writer = platform::CreateFileWriter(path);
-    if (writer == nullptr || !writer->Write(content.data(), content.size()) || !writer->Close())
+    auto writer = platform::CreateCommittingWriter(path, ".~test");
+    if (writer == nullptr || !writer->Write(content.data(), content.size()) ||
+        writer->Commit({}) != platform::CommitResult::Done)
         throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) { return platform::ReadWholeFile(path, 1 << 26).value_or("<missing>"); }
 
 bool CopyInto(const std::string& file, const std::string& path) { return platform::CopyFileOver(file, path); }
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const platform::FolderEntry& entry : platform::ListFolder(folder).value_or(std::vector<platform::FolderEntry>{}))
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};

@@ -18,6 +18,9 @@ void WriteFile(const std::string& path, const std::string& content);
 // The file's contents; "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool CopyInto(const std::string& file, const std::string& path);
+// The names in a folder, sorted: what a test expects there and nothing else
+// (no temporary file left behind).
+std::vector<std::string> NamesIn(const std::string& folder);
 
 class TempFolder {
 public:

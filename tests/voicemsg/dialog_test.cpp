@@ -11,6 +11,7 @@
 #include "voicemsg/pack_text.h"
 #include "voicemsg/resource.h"
 
+namespace voicemsg {
 namespace {
 
 using Events = std::vector<std::string>;
@@ -21,30 +22,30 @@ public:
     int32_t GetState() const override { return state; }
     bool StartRecording() override {
         events.push_back("start recording");
-        if (state != kIdle) return false;
-        state = kRecording;
+        if (state != Idle) return false;
+        state = Recording;
         return true;
     }
     bool StopRecording() override {
         events.push_back("stop recording");
-        if (state != kRecording) return false;
-        state = kIdle;
+        if (state != Recording) return false;
+        state = Idle;
         return true;
     }
     void StartPlayback() override {
         events.push_back("start playback");
-        if (state == kIdle) state = kPlaying;
+        if (state == Idle) state = Playing;
     }
     void StopPlayback() override {
         events.push_back("stop playback");
-        if (state == kPlaying) state = kIdle;
+        if (state == Playing) state = Idle;
     }
-    uint32_t BuildPackText(char* out) override { return ::BuildPackText(queue, out, kPackTextCapacity); }
-    void LoadPackText(const char* text, uint32_t length) override { ::LoadPackText(queue, text, length); }
+    uint32_t BuildPackText(char* out) override { return voicemsg::BuildPackText(queue, out, kPackTextCapacity); }
+    void LoadPackText(const char* text, uint32_t length) override { voicemsg::LoadPackText(queue, text, length); }
     size_t BlockCount() const override { return queue.BlockCount(); }
 
     CBufferMonitor queue;
-    int32_t state = kIdle;
+    int32_t state = Idle;
     Events events;
 };
 
@@ -92,21 +93,21 @@ protected:
 
 TEST_F(DialogTest, EachStateEnablesItsButtons) {
     Open();
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kEmpty);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Empty);
     EXPECT_EQ(view.Enabled(), "record ");
     EXPECT_EQ(dialog.Limit(), 30);
     view.sliderPos = 7;
-    dialog.UpdateButtons(LeaveWordDialog::kRecording);
+    dialog.UpdateButtons(LeaveWordDialog::Recording);
     EXPECT_EQ(view.Enabled(), "stop ");
-    dialog.UpdateButtons(LeaveWordDialog::kPlaying);
+    dialog.UpdateButtons(LeaveWordDialog::Playing);
     EXPECT_EQ(view.Enabled(), "stop ");
     EXPECT_EQ(view.sliderPos, 7);
     view.label.clear();
-    dialog.UpdateButtons(LeaveWordDialog::kStopped);
+    dialog.UpdateButtons(LeaveWordDialog::Stopped);
     EXPECT_EQ(view.Enabled(), "record play send ");
     EXPECT_EQ(view.sliderPos, 0);
     EXPECT_EQ(view.label, "0\xC3\xEB");  // "0秒" in GBK
-    dialog.UpdateButtons(LeaveWordDialog::kEmpty);
+    dialog.UpdateButtons(LeaveWordDialog::Empty);
     EXPECT_EQ(view.Enabled(), "record ");
 }
 
@@ -123,7 +124,7 @@ TEST_F(DialogTest, RecordingCountsTicksAndStopGivesAMessageToPlayAndSend) {
     dialog.OnStop();
     EXPECT_FALSE(view.timer);
     EXPECT_EQ(recorder.events, (Events{"start recording", "stop recording"}));
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kStopped);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Stopped);
     EXPECT_EQ(dialog.Length(), 5);
     EXPECT_EQ(view.Enabled(), "record play send ");
 
@@ -132,11 +133,11 @@ TEST_F(DialogTest, RecordingCountsTicksAndStopGivesAMessageToPlayAndSend) {
     EXPECT_EQ(view.sliderMax, 5);
     EXPECT_EQ(view.Enabled(), "stop ");
     Ticks(4);
-    EXPECT_EQ(recorder.state, MessageRecorder::kPlaying);
+    EXPECT_EQ(recorder.state, MessageRecorder::Playing);
     Ticks(1);  // the message's length reached
     EXPECT_EQ(recorder.events.back(), "stop playback");
     EXPECT_FALSE(view.timer);
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kStopped);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Stopped);
     EXPECT_EQ(dialog.Length(), 5);
     dialog.OnSend();
     EXPECT_EQ(view.ended, 1);
@@ -146,7 +147,7 @@ TEST_F(DialogTest, StoppingBeforeTheFirstTickLeavesNothingToPlayOrSend) {
     Open();
     dialog.OnRecord();
     dialog.OnStop();
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kEmpty);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Empty);
     EXPECT_EQ(dialog.Length(), 0);
     EXPECT_EQ(view.Enabled(), "record ");
 }
@@ -155,11 +156,11 @@ TEST_F(DialogTest, RecordingStopsByItselfAtTheThirtiethTick) {
     Open();
     dialog.OnRecord();
     Ticks(29);
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kRecording);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Recording);
     EXPECT_TRUE(view.timer);
     Ticks(1);
     EXPECT_EQ(recorder.events.back(), "stop recording");
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kStopped);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Stopped);
     EXPECT_EQ(dialog.Length(), 30);
     EXPECT_FALSE(view.timer);
     dialog.OnRecord();  // a new recording discards the message
@@ -171,7 +172,7 @@ TEST_F(DialogTest, AReceivedMessagePlaysReadOnlyForItsWholeSeconds) {
     Load(TextOfBlocks(70));
     EXPECT_TRUE(dialog.ReadOnly());
     EXPECT_EQ(dialog.Length(), 2);
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kStopped);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Stopped);
     Open();
     EXPECT_EQ(view.Enabled(), "record play ");
     dialog.OnPlay();
@@ -186,7 +187,7 @@ TEST_F(DialogTest, AReceivedMessagePlaysReadOnlyForItsWholeSeconds) {
 
 TEST_F(DialogTest, AMessageUnderASecondOrAnOversizedTextOpensEmpty) {
     Load(TextOfBlocks(32));
-    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::kEmpty);
+    EXPECT_EQ(dialog.GetState(), LeaveWordDialog::Empty);
     EXPECT_TRUE(dialog.ReadOnly());
     FakeRecorder otherRecorder;
     FakeView otherView;
@@ -207,7 +208,7 @@ TEST_F(DialogTest, ClosingTheDialogStopsWhatRuns) {
     other->OnRecord();
     other.reset();
     EXPECT_EQ(recorder.events, (Events{"start recording", "stop recording"}));
-    EXPECT_EQ(recorder.state, MessageRecorder::kIdle);
+    EXPECT_EQ(recorder.state, MessageRecorder::Idle);
 }
 
 TEST(LeaveWordPack, CarriesTheTextInABlockOfItsOwnUntilFreed) {
@@ -231,3 +232,4 @@ TEST(LeaveWordPack, CarriesTheTextInABlockOfItsOwnUntilFreed) {
 }
 
 }  // namespace
+}  // namespace voicemsg

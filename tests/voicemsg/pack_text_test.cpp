@@ -9,6 +9,7 @@
 #include "audio/buffer_monitor.h"
 #include "common/base64.h"
 
+namespace voicemsg {
 namespace {
 
 struct Block {
@@ -150,3 +151,4 @@ TEST(BuildPackText, GivesNothingWithoutAFreeReaderSlot) {
 }
 
 }  // namespace
+}  // namespace voicemsg

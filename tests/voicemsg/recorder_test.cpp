@@ -16,6 +16,7 @@
 #include "tests/support/wave_fakes.h"
 #include "voicemsg/pack_text.h"
 
+namespace voicemsg {
 namespace {
 
 std::vector<uint8_t> Speech(size_t bytes) {
@@ -58,9 +59,9 @@ protected:
 };
 
 TEST_F(RecorderTest, RecordsPlaysBackAndPacksWhatTheMicrophoneHeard) {
-    EXPECT_EQ(recorder.GetState(), MessageRecorder::kIdle);
+    EXPECT_EQ(recorder.GetState(), MessageRecorder::Idle);
     ASSERT_TRUE(recorder.StartRecording());
-    EXPECT_EQ(recorder.GetState(), MessageRecorder::kRecording);
+    EXPECT_EQ(recorder.GetState(), MessageRecorder::Recording);
     EXPECT_FALSE(recorder.StartRecording());  // the recording goes on
     clock->Advance(2000);
     ASSERT_TRUE(recorder.StopRecording());
@@ -75,10 +76,10 @@ TEST_F(RecorderTest, RecordsPlaysBackAndPacksWhatTheMicrophoneHeard) {
     ASSERT_EQ(recorded, std::vector<uint8_t>(said.begin(), said.begin() + long(blocks * 480)));
 
     recorder.StartPlayback();
-    EXPECT_EQ(recorder.GetState(), MessageRecorder::kPlaying);
+    EXPECT_EQ(recorder.GetState(), MessageRecorder::Playing);
     clock->Advance(240 + 30 * uint32_t(blocks) + 90);
     recorder.StopPlayback();
-    EXPECT_EQ(recorder.GetState(), MessageRecorder::kIdle);
+    EXPECT_EQ(recorder.GetState(), MessageRecorder::Idle);
     const std::vector<uint8_t> played = speaker->Contents();
     ASSERT_EQ(played.size(), 3840 + recorded.size() + 3 * 480);
     EXPECT_TRUE(std::all_of(played.begin(), played.begin() + 3840, [](uint8_t b) { return b == 0; }));
@@ -101,7 +102,7 @@ TEST_F(RecorderTest, ALoadedMessagePlaysFromItsOldestBlockAndShortBlocksEndInSil
     recorder.LoadPackText(text.data(), uint32_t(text.size()));
     EXPECT_EQ(recorder.BlockCount(), 2u);
     recorder.StartPlayback();
-    EXPECT_EQ(recorder.GetState(), MessageRecorder::kPlaying);
+    EXPECT_EQ(recorder.GetState(), MessageRecorder::Playing);
     recorder.StartPlayback();  // only from idle
     clock->Advance(240 + 90);
     recorder.StopPlayback();
@@ -150,7 +151,7 @@ TEST_F(RecorderTest, ConstructionPreparesTheSoundCardInOrder) {
     CLeaveWordRecorder prepared(services);
     EXPECT_EQ(calls, (std::vector<std::string>{"select microphone", "mic raw 65535", "speaker raw 32767",
                                                "mute microphone line", "unmute speakers"}));
-    EXPECT_EQ(prepared.GetState(), MessageRecorder::kIdle);
+    EXPECT_EQ(prepared.GetState(), MessageRecorder::Idle);
 }
 
 // The capture and playback configuration of a message, over hand-driven devices.
@@ -250,3 +251,4 @@ TEST(RecorderOnDeviceThreads, RecordsPacksAndPlaysWhileTheDialogWatches) {
 }
 
 }  // namespace
+}  // namespace voicemsg

@@ -33,7 +33,7 @@ const char* const kUsage =
     "Exit codes: 0 updated and restarted, 1 nothing newer, 2 bad version, 3 manifest\n"
     "request failed, 4 installation stopped, 5 declined or cancelled.\n";
 
-enum ExitCode { kExitUpdated = 0, kExitNothingNewer = 1, kExitBadVersion = 2, kExitRequestFailed = 3, kExitInstallStopped = 4, kExitDeclined = 5 };
+enum class ExitCode { Updated = 0, NothingNewer = 1, BadVersion = 2, RequestFailed = 3, InstallStopped = 4, Declined = 5 };
 
 constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
 
@@ -52,7 +52,7 @@ bool UserAgrees(TerminalReporter& out) {
 // The main thread plays the dialog's thread: it carries out the workers'
 // mail, redraws the bar as the dialog's timers would, and passes an
 // interrupt on as the user's cancel.
-int RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& mailbox, TerminalReporter& out) {
+ExitCode RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& mailbox, TerminalReporter& out) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     stages.OnDownload(window);
@@ -68,18 +68,15 @@ int RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& mailb
     stages.Finish();
     switch (stages.Outcome()) {
     case StageOutcome::Restarted:
-        return kExitUpdated;
+        return ExitCode::Updated;
     case StageOutcome::Cancelled:
-        return kExitDeclined;
+        return ExitCode::Declined;
     default:
-        return kExitInstallStopped;
+        return ExitCode::InstallStopped;
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (PrintToolInfo(argc, argv, "UpDate", kUsage)) return 0;
+ExitCode Update(int argc, char** argv) {
     int first = 1;
     const bool yes = argc > 1 && std::string(argv[1]) == "--yes";
     if (yes) first = 2;
@@ -92,26 +89,33 @@ int main(int argc, char** argv) {
     DialogMailbox mailbox(window, nullptr);
     MailboxReporter reporter(mailbox);
     UpdateEngine engine(DefaultUpdateServices(), reporter);
-    window.Watch(engine.flags);
+    window.Watch(engine.Flags());
     switch (engine.Initialise(commandLine)) {
     case InitOutcome::NoVersionGiven:
     case InitOutcome::BadVersion:
-        return kExitBadVersion;
+        return ExitCode::BadVersion;
     case InitOutcome::RequestFailed:
-        return kExitRequestFailed;
+        return ExitCode::RequestFailed;
     case InitOutcome::NothingNewer:
-        return kExitNothingNewer;
+        return ExitCode::NothingNewer;
     case InitOutcome::Ready:
         break;
     }
     std::vector<std::string> rows;
-    for (const UpdateEntry& entry : engine.updater.entries) rows.push_back(entry.version);
+    for (const UpdateEntry& entry : engine.Entries()) rows.push_back(entry.version);
     out.SetRows(rows);
     out.Print(engine.DetailsText());
-    if (!yes && !UserAgrees(out)) return kExitDeclined;
+    if (!yes && !UserAgrees(out)) return ExitCode::Declined;
 
     EngineStageWork work(engine);
     ThreadLauncher launcher;
-    UpdateStages stages(engine.flags, work, launcher, mailbox);
+    UpdateStages stages(engine.Flags(), work, launcher, mailbox);
     return RunStages(stages, window, mailbox, out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (PrintToolInfo(argc, argv, "UpDate", kUsage)) return 0;
+    return int(Update(argc, argv));
 }

@@ -33,36 +33,36 @@ bool HasZip64Locator(const std::vector<uint8_t>& tail, size_t endAt) {
 
 }  // namespace
 
-LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout) {
+LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layout) {
     const uint64_t size = source.Size();
-    if (size < kEndRecordSize) return LayoutStatus::kNotZip;
+    if (size < kEndRecordSize) return LayoutStatus::NotZip;
     const size_t tailSize = size_t(std::min<uint64_t>(size, kEndRecordSize + kMaxCommentSize));
     std::vector<uint8_t> tail(tailSize);
-    if (!source.ReadAt(size - tailSize, tail.data(), tailSize)) return LayoutStatus::kReadFailed;
+    if (!source.ReadAt(size - tailSize, tail.data(), tailSize)) return LayoutStatus::ReadFailed;
 
     const std::optional<size_t> found = FindEndRecord(tail);
-    if (!found) return LayoutStatus::kNotZip;
+    if (!found) return LayoutStatus::NotZip;
     EndRecord end;
     ParseEndRecord(tail.data() + *found, end);
     if (HasZip64Locator(tail, *found) || end.totalEntries == kZip64Marker16 ||
         end.directorySize == kZip64Marker32 || end.directoryOffset == kZip64Marker32)
-        return LayoutStatus::kZip64;
+        return LayoutStatus::Zip64;
     if (end.diskNumber != 0 || end.directoryDisk != 0 || end.diskEntries != end.totalEntries)
-        return LayoutStatus::kMultiDisk;
+        return LayoutStatus::MultiDisk;
 
     // The directory ends where the end record starts; stored offsets count
     // from the archive's start, which may follow a stub.
     const uint64_t endAt = size - tailSize + *found;
     const uint64_t stored = uint64_t(end.directoryOffset) + end.directorySize;
-    if (stored > endAt) return LayoutStatus::kNotZip;
+    if (stored > endAt) return LayoutStatus::NotZip;
     layout.base = endAt - stored;
     layout.directoryStart = layout.base + end.directoryOffset;
     layout.directoryEnd = endAt;
     layout.entryCount = end.totalEntries;
-    return LayoutStatus::kOk;
+    return LayoutStatus::Ok;
 }
 
-SourceReader::SourceReader(ArchiveSource& source, uint64_t start, uint64_t end)
+SourceReader::SourceReader(platform::FileReader& source, uint64_t start, uint64_t end)
     : source_(source), next_(start), end_(end), buffer_(size_t(std::min<uint64_t>(kReadBufferSize, end - start))) {}
 
 bool SourceReader::Refill() {
@@ -100,18 +100,18 @@ bool SourceReader::Skip(uint64_t length) {
     return true;
 }
 
-CentralDirectoryCursor::CentralDirectoryCursor(ArchiveSource& source, const ArchiveLayout& layout)
+CentralDirectoryCursor::CentralDirectoryCursor(platform::FileReader& source, const ArchiveLayout& layout)
     : reader_(source, layout.directoryStart, layout.directoryEnd), remaining_(layout.entryCount) {}
 
 CentralDirectoryCursor::Step CentralDirectoryCursor::Next(CentralHeader& header, std::string& name) {
-    if (remaining_ == 0) return Step::kEnd;
+    if (remaining_ == 0) return Step::End;
     uint8_t fixed[kCentralHeaderSize];
-    if (!reader_.Read(fixed, sizeof fixed) || !ParseCentralHeader(fixed, header)) return Step::kDamaged;
+    if (!reader_.Read(fixed, sizeof fixed) || !ParseCentralHeader(fixed, header)) return Step::Damaged;
     name.resize(header.nameLength);
-    if (!reader_.Read(reinterpret_cast<uint8_t*>(name.data()), name.size())) return Step::kDamaged;
-    if (!reader_.Skip(uint64_t(header.extraLength) + header.commentLength)) return Step::kDamaged;
+    if (!reader_.Read(reinterpret_cast<uint8_t*>(name.data()), name.size())) return Step::Damaged;
+    if (!reader_.Skip(uint64_t(header.extraLength) + header.commentLength)) return Step::Damaged;
     --remaining_;
-    return Step::kEntry;
+    return Step::Entry;
 }
 
 }  // namespace unzdll

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "update/unzdll/extract_files.h"
+#include "platform/file_system.h"
 #include "update/unzdll/zip_records.h"
 
 // Finding an archive's central directory and walking it with a fixed-size
@@ -17,22 +17,22 @@ struct ArchiveLayout {
     uint32_t entryCount = 0;
 };
 
-enum class LayoutStatus { kOk, kReadFailed, kNotZip, kZip64, kMultiDisk };
+enum class LayoutStatus { Ok, ReadFailed, NotZip, Zip64, MultiDisk };
 
 // Searches the end record backwards over the largest possible comment.
-LayoutStatus FindArchiveLayout(ArchiveSource& source, ArchiveLayout& layout);
+LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layout);
 
 // Reads a byte range of the source front to back through one buffer.
 class SourceReader {
 public:
-    SourceReader(ArchiveSource& source, uint64_t start, uint64_t end);
+    SourceReader(platform::FileReader& source, uint64_t start, uint64_t end);
     bool Read(uint8_t* out, size_t length);
     bool Skip(uint64_t length);
 
 private:
     bool Refill();
 
-    ArchiveSource& source_;
+    platform::FileReader& source_;
     uint64_t next_;  // source offset of the byte after the buffered ones
     uint64_t end_;
     std::vector<uint8_t> buffer_;
@@ -42,9 +42,9 @@ private:
 
 class CentralDirectoryCursor {
 public:
-    enum class Step { kEntry, kEnd, kDamaged };
+    enum class Step { Entry, End, Damaged };
 
-    CentralDirectoryCursor(ArchiveSource& source, const ArchiveLayout& layout);
+    CentralDirectoryCursor(platform::FileReader& source, const ArchiveLayout& layout);
     // The next header and its raw name; kEnd after the last announced entry.
     Step Next(CentralHeader& header, std::string& name);
 

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "update/unzdll/extract_files.h"
+#include "platform/file_system.h"
 #include "update/unzdll/zip_records.h"
 
 // Copies one entry's data, stored or deflated, from the archive into a file,
 // through fixed buffers and one inflate state reused for every entry.
 namespace unzdll {
 
-enum class DataStatus { kOk, kDamaged, kCrcMismatch, kWriteFailed };
+enum class DataStatus { Ok, Damaged, CrcMismatch, WriteFailed };
 
 class EntryDecoder {
 public:
@@ -23,12 +23,12 @@ public:
     // `offset` is where the entry's data starts; sizes and CRC-32 come from
     // the central directory, whose values hold whether or not the entry has
     // a data descriptor. The method is stored or deflated.
-    DataStatus Copy(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
+    DataStatus Copy(platform::FileReader& source, uint64_t offset, const CentralHeader& header, platform::CommittingWriter& out);
 
 private:
     void Reserve(const CentralHeader& header);
-    DataStatus CopyStored(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
-    DataStatus Inflate(ArchiveSource& source, uint64_t offset, const CentralHeader& header, OutputFile& out);
+    DataStatus CopyStored(platform::FileReader& source, uint64_t offset, const CentralHeader& header, platform::CommittingWriter& out);
+    DataStatus Inflate(platform::FileReader& source, uint64_t offset, const CentralHeader& header, platform::CommittingWriter& out);
 
     z_stream stream_{};
     std::vector<uint8_t> input_;

@@ -1,8 +1,9 @@
 #include "update/unzdll/entry_name.h"
 
-#include <array>
 #include <cstdint>
 
+#include "common/relative_path.h"
+#include "common/utf8_text.h"
 #include "platform/text_encoding.h"
 
 namespace unzdll {
@@ -16,98 +17,41 @@ bool IsAscii(std::string_view text) {
 
 bool IsControl(char c) { return uint8_t(c) < 0x20 || c == 0x7F; }
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
 // GBK counts as readable when it converts to UTF-8 and back unchanged: the
 // conversion itself replaces what it cannot read.
 bool Decode(std::string_view raw, bool utf8, std::string& text) {
     if (IsAscii(raw) || utf8) {
         text = raw;
-        return IsValidUtf8(raw);
+        return common::IsValidUtf8(raw);
     }
     text = platform::GbkToUtf8(raw);
     return platform::Utf8ToGbk(text) == raw;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-// Windows opens a device for these names, whatever the extension.
-bool IsDeviceName(std::string_view component) {
-    std::string base;
-    for (char c : component.substr(0, component.find('.'))) base += AsciiUpper(c);
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (std::string_view device : kDevices)
-        if (base == device) return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '0' &&
-           base[3] <= '9';
-}
-
-bool IsUnsafeComponent(std::string_view component) {
-    return component.find(':') != std::string_view::npos ||
-           component.find_first_not_of(". ") == std::string_view::npos || IsDeviceName(component);
-}
-
 }  // namespace
-
-bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const uint8_t lead = uint8_t(text[i]);
-        size_t length;
-        uint32_t code;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            const uint8_t trail = uint8_t(text[i + k]);
-            if ((trail & 0xC0) != 0x80) return false;
-            code = code << 6 | (trail & 0x3F);
-        }
-        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
 
 EntryName ResolveEntryName(std::string_view raw, bool utf8) {
     EntryName name;
     if (!Decode(raw, utf8, name.text)) {
-        name.check = NameCheck::kUnreadable;
+        name.check = NameCheck::Unreadable;
         name.text = raw;
         return name;
     }
     const std::string& text = name.text;
-    name.check = NameCheck::kUnsafe;
-    if (text.empty() || IsSeparator(text[0])) return name;
+    name.check = NameCheck::Unsafe;
+    if (text.empty() || common::IsPathSeparator(text[0])) return name;
     for (char c : text)
         if (IsControl(c)) return name;
-    name.folder = IsSeparator(text.back());
+    name.folder = common::IsPathSeparator(text.back());
 
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t stop = start;
-        while (stop < text.size() && !IsSeparator(text[stop])) ++stop;
-        const std::string_view component(text.data() + start, stop - start);
-        start = stop + 1;
+    for (const std::string_view component : common::PathComponents(text, common::PathText::Utf8)) {
         if (component.empty() || component == ".") continue;
-        if (IsUnsafeComponent(component)) return name;
+        if (common::IsEscapingComponent(component)) return name;
         if (!name.path.empty()) name.path += '/';
         name.path += component;
     }
     if (name.path.empty() && !name.folder) return name;
-    name.check = NameCheck::kSafe;
+    name.check = NameCheck::Safe;
     return name;
 }
 

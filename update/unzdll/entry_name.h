@@ -6,10 +6,10 @@
 // stays inside the folder extracted into, or refused.
 namespace unzdll {
 
-enum class NameCheck { kSafe, kUnreadable, kUnsafe };
+enum class NameCheck { Safe, Unreadable, Unsafe };
 
 struct EntryName {
-    NameCheck check = NameCheck::kSafe;
+    NameCheck check = NameCheck::Safe;
     std::string text;  // UTF-8 as stored; the raw bytes when unreadable
     std::string path;  // components joined by "/"; empty for the archive's root folder
     bool folder = false;
@@ -25,7 +25,5 @@ EntryName ResolveEntryName(std::string_view raw, bool utf8);
 // The name for messages: GBK, with "?" for control characters and for what
 // does not convert when the name is not `readable`.
 std::string DisplayName(std::string_view raw, bool utf8, bool readable);
-
-bool IsValidUtf8(std::string_view text);
 
 }  // namespace unzdll

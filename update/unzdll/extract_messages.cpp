@@ -1,7 +1,6 @@
 #include "update/unzdll/extract_messages.h"
 
-#include <cstdint>
-
+#include "common/gbk_text.h"
 #include "update/unzdll/unzdll.h"
 
 namespace unzdll {
@@ -13,10 +12,10 @@ std::string Join(std::string_view a, std::string_view b) { return std::string(a)
 
 std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive) {
     switch (problem) {
-    case ArchiveProblem::kCannotOpen: return Join("无法打开压缩文件 ", archive);
-    case ArchiveProblem::kNotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
-    case ArchiveProblem::kZip64: return Join(archive, " 是 ZIP64 格式，无法解压");
-    case ArchiveProblem::kMultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
+    case ArchiveProblem::CannotOpen: return Join("无法打开压缩文件 ", archive);
+    case ArchiveProblem::NotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
+    case ArchiveProblem::Zip64: return Join(archive, " 是 ZIP64 格式，无法解压");
+    case ArchiveProblem::MultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
     }
     return std::string(archive);
 }
@@ -45,14 +44,7 @@ std::string CommandMessage() { return "解压命令无效"; }
 std::string MemoryMessage() { return "内存不足，解压中止"; }
 
 void TruncateGbk(std::string& text, size_t limit) {
-    if (text.size() <= limit) return;
-    size_t keep = 0;
-    while (keep < limit) {
-        const size_t width = uint8_t(text[keep]) >= 0x81 && keep + 1 < text.size() ? 2 : 1;
-        if (keep + width > limit) break;
-        keep += width;
-    }
-    text.resize(keep);
+    if (text.size() > limit) text.resize(common::GbkPrefixLength(text, limit));
 }
 
 }  // namespace unzdll

@@ -1,19 +1,12 @@
 #include "update/unzdll/file_specs.h"
 
 #include <algorithm>
-#include <cstdint>
+
+#include "common/utf8_text.h"
 
 namespace unzdll {
-namespace {
 
-// Bytes of the UTF-8 character starting at `at`, at least 1 and never past the end.
-size_t CharacterLength(std::string_view text, size_t at) {
-    const uint8_t lead = uint8_t(text[at]);
-    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return std::min(length, text.size() - at);
-}
-
-}  // namespace
+using common::Utf8CharacterLength;
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
@@ -26,12 +19,12 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
             starN = n;
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
-            n += CharacterLength(name, n);
+            n += Utf8CharacterLength(name, n);
         } else if (p < pattern.size() && pattern[p] == name[n]) {
             ++p;
             ++n;
         } else if (starP != kNone) {
-            starN += CharacterLength(name, starN);
+            starN += Utf8CharacterLength(name, starN);
             n = starN;
             p = starP;
         } else {

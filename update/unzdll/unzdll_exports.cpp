@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/export_guard.h"
+#include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "update/unzdll/extract_messages.h"
 #include "update/unzdll/unzdll.h"
@@ -25,12 +26,13 @@ static_assert(sizeof(void*) != 4 || offsetof(UnzipCommand, archivePath) == 0x44)
 static_assert(sizeof(void*) != 4 || offsetof(UnzipCommand, reportLevel) == 0x48);
 static_assert(sizeof(void*) != 4 || offsetof(UnzipCommand, fileSpecs) == 0x4C);
 
+namespace unzdll {
 namespace {
 
 constexpr uint32_t kReportErrors = 1;
 constexpr uint32_t kReportProgress = 4;
 
-class CallbackReporter : public unzdll::ExtractReporter {
+class CallbackReporter : public ExtractReporter {
 public:
     CallbackReporter(UnzipMessageCallbackFn callback, uint32_t level) : callback_(callback), level_(level) {}
 
@@ -42,7 +44,7 @@ public:
         info.entryCount = entryCount;
         info.errorCode = code;
         std::string message = text;
-        unzdll::TruncateGbk(message, sizeof info.message - 1);
+        TruncateGbk(message, sizeof info.message - 1);
         std::memcpy(info.message, message.data(), message.size());
         info.messageLength = uint32_t(message.size());
         callback_(&info);
@@ -61,11 +63,11 @@ bool UsableCommand(const UnzipCommand& command) {
     return true;
 }
 
-unzdll::ExtractOptions OptionsOf(const UnzipCommand& command) {
+ExtractOptions OptionsOf(const UnzipCommand& command) {
     std::vector<std::string> patterns;
     for (int i = 0; i < command.fileSpecCount; ++i) patterns.push_back(platform::GbkToUtf8(command.fileSpecs[i]));
-    unzdll::ExtractOptions options;
-    options.specs = unzdll::FileSpecs(std::move(patterns));
+    ExtractOptions options;
+    options.specs = FileSpecs(std::move(patterns));
     options.recreateFolders = command.recreateFolders != 0;
     options.replaceFiles = command.overwriteFiles != 0;
     return options;
@@ -73,21 +75,22 @@ unzdll::ExtractOptions OptionsOf(const UnzipCommand& command) {
 
 int Execute(const UnzipCommand& command, CallbackReporter& reporter) {
     if (!UsableCommand(command)) {
-        reporter.Report(0, 0, UNZ_ERR_COMMAND, unzdll::CommandMessage());
+        reporter.Report(0, 0, UNZ_ERR_COMMAND, CommandMessage());
         return -1;
     }
     const std::string archivePath = command.archivePath;
-    std::unique_ptr<unzdll::ArchiveSource> source = unzdll::OpenArchiveFile(archivePath);
+    std::unique_ptr<platform::FileReader> source = platform::OpenFileReader(platform::CallerPath(archivePath));
     if (!source) {
-        reporter.Report(0, 0, UNZ_ERR_OPEN, unzdll::ArchiveMessage(unzdll::ArchiveProblem::kCannotOpen, archivePath));
+        reporter.Report(0, 0, UNZ_ERR_OPEN, ArchiveMessage(ArchiveProblem::CannotOpen, archivePath));
         return -1;
     }
-    std::unique_ptr<unzdll::ExtractTarget> target = unzdll::CurrentFolderTarget();
-    const unzdll::ExtractOptions options = OptionsOf(command);
-    return unzdll::ZipExtractor(*source, *target, options, reporter).Run(archivePath);
+    std::unique_ptr<ExtractTarget> target = CurrentFolderTarget();
+    const ExtractOptions options = OptionsOf(command);
+    return ZipExtractor(*source, *target, options, reporter).Run(archivePath);
 }
 
 }  // namespace
+}  // namespace unzdll
 
 extern "C" {
 
@@ -95,10 +98,10 @@ int UNZDLL_CALL GetUnzDllVersion(void) { return UNZDLL_VERSION; }
 
 int UNZDLL_CALL UnzDllExec(const UnzipCommand* command) {
     if (!command) return -1;
-    CallbackReporter reporter(command->callback, command->reportLevel);
+    unzdll::CallbackReporter reporter(command->callback, command->reportLevel);
     return common::GuardedOr(-1, [&] {
         try {
-            return Execute(*command, reporter);
+            return unzdll::Execute(*command, reporter);
         } catch (const std::bad_alloc&) {
             reporter.Report(0, 0, UNZ_ERR_MEMORY, unzdll::MemoryMessage());
             return -1;

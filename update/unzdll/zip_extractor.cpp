@@ -13,15 +13,22 @@ std::string ParentOf(const std::string& path) {
 
 std::string LastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-bool WholeDirectory(ArchiveSource& source, const ArchiveLayout& layout) {
+bool WholeDirectory(platform::FileReader& source, const ArchiveLayout& layout) {
     CentralDirectoryCursor cursor(source, layout);
     CentralHeader header;
     std::string name;
     CentralDirectoryCursor::Step step;
     do {
         step = cursor.Next(header, name);
-    } while (step == CentralDirectoryCursor::Step::kEntry);
-    return step == CentralDirectoryCursor::Step::kEnd;
+    } while (step == CentralDirectoryCursor::Step::Entry);
+    return step == CentralDirectoryCursor::Step::End;
+}
+
+// The entry's MS-DOS date and time, which are local time; none when no date was stored.
+std::optional<platform::LocalTime> ModifiedTime(const CentralHeader& header) {
+    if (header.dosDate == 0) return std::nullopt;
+    return platform::LocalTime{1980 + (header.dosDate >> 9), header.dosDate >> 5 & 0x0F, header.dosDate & 0x1F,
+                               header.dosTime >> 11, header.dosTime >> 5 & 0x3F, (header.dosTime & 0x1F) * 2};
 }
 
 bool IsSelfOrParentOf(const std::string& path, const std::string& folder) {
@@ -36,7 +43,7 @@ int ZipExtractor::Run(std::string_view archiveName) {
     CentralHeader header;
     std::string rawName;
     int failed = 0;
-    for (entryNumber_ = 1; cursor.Next(header, rawName) == CentralDirectoryCursor::Step::kEntry; ++entryNumber_)
+    for (entryNumber_ = 1; cursor.Next(header, rawName) == CentralDirectoryCursor::Step::Entry; ++entryNumber_)
         if (!ExtractEntry(header, rawName)) ++failed;
     return failed;
 }
@@ -45,20 +52,20 @@ int ZipExtractor::Run(std::string_view archiveName) {
 // directory cannot say where its entries are.
 bool ZipExtractor::ReadDirectory(std::string_view archiveName) {
     const LayoutStatus status = FindArchiveLayout(source_, layout_);
-    if (status == LayoutStatus::kOk && WholeDirectory(source_, layout_)) return true;
+    if (status == LayoutStatus::Ok && WholeDirectory(source_, layout_)) return true;
     switch (status) {
-    case LayoutStatus::kReadFailed:
-        reporter_.Report(0, 0, UNZ_ERR_OPEN, ArchiveMessage(ArchiveProblem::kCannotOpen, archiveName));
+    case LayoutStatus::ReadFailed:
+        reporter_.Report(0, 0, UNZ_ERR_OPEN, ArchiveMessage(ArchiveProblem::CannotOpen, archiveName));
         break;
-    case LayoutStatus::kZip64:
-        reporter_.Report(0, 0, UNZ_ERR_ZIP64, ArchiveMessage(ArchiveProblem::kZip64, archiveName));
+    case LayoutStatus::Zip64:
+        reporter_.Report(0, 0, UNZ_ERR_ZIP64, ArchiveMessage(ArchiveProblem::Zip64, archiveName));
         break;
-    case LayoutStatus::kMultiDisk:
-        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kMultiDisk, archiveName));
+    case LayoutStatus::MultiDisk:
+        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::MultiDisk, archiveName));
         break;
-    case LayoutStatus::kOk:  // found, but its entries do not add up
-    case LayoutStatus::kNotZip:
-        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::kNotZip, archiveName));
+    case LayoutStatus::Ok:  // found, but its entries do not add up
+    case LayoutStatus::NotZip:
+        reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::NotZip, archiveName));
         break;
     }
     return false;
@@ -68,8 +75,8 @@ bool ZipExtractor::ExtractEntry(const CentralHeader& header, const std::string& 
     const bool utf8 = header.flags & kFlagUtf8Name;
     const EntryName name = ResolveEntryName(rawName, utf8);
     if (!options_.specs.Matches(name.text)) return true;
-    const std::string shown = DisplayName(rawName, utf8, name.check != NameCheck::kUnreadable);
-    if (name.check == NameCheck::kUnreadable) return Fail(UNZ_ERR_UNSAFE_NAME, UnreadableNameMessage(shown));
+    const std::string shown = DisplayName(rawName, utf8, name.check != NameCheck::Unreadable);
+    if (name.check == NameCheck::Unreadable) return Fail(UNZ_ERR_UNSAFE_NAME, UnreadableNameMessage(shown));
     if (const int code = Refusal(header, name)) return Fail(code, EntryMessage(code, shown, header.method));
 
     if (name.folder) {
@@ -83,7 +90,7 @@ bool ZipExtractor::ExtractEntry(const CentralHeader& header, const std::string& 
 
 // Why an entry with a readable name is not extracted, or UNZ_OK.
 int ZipExtractor::Refusal(const CentralHeader& header, const EntryName& name) const {
-    if (name.check == NameCheck::kUnsafe || IsSpecialUnixFile(header)) return UNZ_ERR_UNSAFE_NAME;
+    if (name.check == NameCheck::Unsafe || IsSpecialUnixFile(header)) return UNZ_ERR_UNSAFE_NAME;
     if (name.folder) return UNZ_OK;
     if (header.flags & (kFlagEncrypted | kFlagStrongEncryption)) return UNZ_ERR_ENCRYPTED;
     if (NeedsZip64(header)) return UNZ_ERR_ZIP64;
@@ -95,19 +102,19 @@ int ZipExtractor::WriteFile(const CentralHeader& header, const std::string& path
     uint64_t offset;
     if (!DataOffset(header, offset)) return UNZ_ERR_DATA;
     if (!MakeFolders(ParentOf(path))) return UNZ_ERR_WRITE;
-    std::unique_ptr<OutputFile> file = target_.OpenOutputFile(path);
+    std::unique_ptr<platform::CommittingWriter> file = target_.OpenOutputFile(path);
     if (!file) return UNZ_ERR_WRITE;
     switch (decoder_.Copy(source_, offset, header, *file)) {
-    case DataStatus::kOk: break;
-    case DataStatus::kDamaged: return UNZ_ERR_DATA;
-    case DataStatus::kCrcMismatch: return UNZ_ERR_CRC;
-    case DataStatus::kWriteFailed: return UNZ_ERR_WRITE;
+    case DataStatus::Ok: break;
+    case DataStatus::Damaged: return UNZ_ERR_DATA;
+    case DataStatus::CrcMismatch: return UNZ_ERR_CRC;
+    case DataStatus::WriteFailed: return UNZ_ERR_WRITE;
     }
-    const uint32_t dosDateTime = uint32_t(header.dosDate) << 16 | header.dosTime;
-    switch (file->Commit(options_.replaceFiles, IsUnixExecutable(header), dosDateTime)) {
-    case CommitResult::kDone: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, ExtractedMessage(shown)); break;
-    case CommitResult::kKept: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, KeptMessage(shown)); break;
-    case CommitResult::kFailed: return UNZ_ERR_WRITE;
+    const platform::CommitOptions commit{options_.replaceFiles, IsUnixExecutable(header), ModifiedTime(header)};
+    switch (file->Commit(commit)) {
+    case platform::CommitResult::Done: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, ExtractedMessage(shown)); break;
+    case platform::CommitResult::Kept: reporter_.Report(entryNumber_, layout_.entryCount, UNZ_OK, KeptMessage(shown)); break;
+    case platform::CommitResult::Failed: return UNZ_ERR_WRITE;
     }
     return UNZ_OK;
 }

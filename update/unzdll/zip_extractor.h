@@ -3,10 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "update/unzdll/archive_directory.h"
 #include "update/unzdll/entry_decoder.h"
 #include "update/unzdll/entry_name.h"
-#include "update/unzdll/extract_files.h"
+#include "update/unzdll/extract_target.h"
 #include "update/unzdll/file_specs.h"
 
 // Extracts the entries of one archive that the file patterns ask for,
@@ -30,7 +31,7 @@ public:
 
 class ZipExtractor {
 public:
-    ZipExtractor(ArchiveSource& source, ExtractTarget& target, const ExtractOptions& options,
+    ZipExtractor(platform::FileReader& source, ExtractTarget& target, const ExtractOptions& options,
                  ExtractReporter& reporter)
         : source_(source), target_(target), options_(options), reporter_(reporter) {}
 
@@ -48,7 +49,7 @@ private:
     bool MakeFolders(const std::string& path);
     bool Fail(int code, const std::string& text);
 
-    ArchiveSource& source_;
+    platform::FileReader& source_;
     ExtractTarget& target_;
     const ExtractOptions& options_;
     ExtractReporter& reporter_;

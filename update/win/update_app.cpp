@@ -13,8 +13,7 @@ namespace update {
 BOOL CUpDateApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    CUpDateDlg dialog;
-    dialog.commandLine = platform::WideToGbk(GetCommandLineW());
+    CUpDateDlg dialog(platform::WideToGbk(GetCommandLineW()));
     dialog.DoModal();
     // The program ends with the dialog.
     return FALSE;

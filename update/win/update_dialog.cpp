@@ -32,53 +32,31 @@ UINT IconStyle(MessageIcon icon) {
     return 0;
 }
 
-HICON LoadAppIcon(int metricX, int metricY) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
-}
-
 }  // namespace
 
-CUpDateDlg::CUpDateDlg()
-    : icon_(LoadAppIcon(SM_CXICON, SM_CYICON)),
-      smallIcon_(LoadAppIcon(SM_CXSMICON, SM_CYSMICON)),
-      mailbox_(*this, [this] { PostMessageW(dialog_, kMailArrived, 0, 0); }),
+CUpDateDlg::CUpDateDlg(std::string commandLine)
+    : CDialogWindow(GetModuleHandleW(nullptr), IDR_MAINFRAME),
+      commandLine_(std::move(commandLine)),
+      mailbox_(*this, [this] { PostMessageW(window_, kMailArrived, 0, 0); }),
       reporter_(mailbox_),
       engine_(DefaultUpdateServices(), reporter_),
       work_(engine_),
-      stages_(engine_.flags, work_, launcher_, mailbox_) {}
+      stages_(engine_.Flags(), work_, launcher_, mailbox_) {}
 
 CUpDateDlg::~CUpDateDlg() {
     stages_.Finish();
     if (tipBitmap_ != nullptr) DeleteObject(tipBitmap_);
-    if (icon_ != nullptr) DestroyIcon(icon_);
-    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
 
 INT_PTR CUpDateDlg::DoModal() {
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_UPDATE_DIALOG), nullptr,
-                                           DialogProc, reinterpret_cast<LPARAM>(this));
+                                           &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
     stages_.Finish();
     return result;
 }
 
-INT_PTR CALLBACK CUpDateDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CUpDateDlg*>(lParam)->dialog_ = window;
-    }
-    auto* self = reinterpret_cast<CUpDateDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self == nullptr ? FALSE : self->OnMessage(message, wParam, lParam);
-}
-
 INT_PTR CUpDateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(icon_);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) OnDownload();
         if (LOWORD(wParam) == IDCANCEL) OnCancel();
@@ -91,7 +69,7 @@ INT_PTR CUpDateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_SHOWWINDOW:
-        SetWindowLongPtrW(dialog_, GWL_STYLE, GetWindowLongPtrW(dialog_, GWL_STYLE) | WS_MINIMIZEBOX);
+        SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | WS_MINIMIZEBOX);
         return FALSE;
     case WM_TIMER:
         OnTimer(wParam);
@@ -102,8 +80,8 @@ INT_PTR CUpDateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         // Workers waiting for the window are let go; the threads are waited for once it is gone.
         mailbox_.Close();
-        KillTimer(dialog_, UINT_PTR(DialogTimer::Download));
-        KillTimer(dialog_, UINT_PTR(DialogTimer::Install));
+        KillTimer(window_, UINT_PTR(DialogTimer::Download));
+        KillTimer(window_, UINT_PTR(DialogTimer::Install));
         return FALSE;
     default:
         return FALSE;
@@ -111,22 +89,19 @@ INT_PTR CUpDateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CUpDateDlg::OnInitDialog() {
-    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    list_ = GetDlgItem(dialog_, IDC_LIST);
-    progress_ = GetDlgItem(dialog_, IDC_PROGRESS);
-    banner_ = GetDlgItem(dialog_, IDC_BANNER);
-    SetWindowLongPtrW(banner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    list_ = GetDlgItem(window_, IDC_LIST);
+    progress_ = GetDlgItem(window_, IDC_PROGRESS);
+    banner_ = GetDlgItem(window_, IDC_BANNER);
     bannerDefault_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(banner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CUpDateDlg::BannerProc)));
     SetUpList();
     if (!LoadTipBitmap(kInitTip)) ShowMessage(kPictureFailed, MessageCaption::MessageManager, MessageIcon::Exclamation);
     ShowControl(IDC_PROGRESS, false);
     ShowControl(IDC_PROGRESS_LABEL, false);
-    switch (engine_.Initialise(commandLine)) {
+    switch (engine_.Initialise(commandLine_)) {
     case InitOutcome::NoVersionGiven:
         // Nothing to download: the dialog stays open, empty, without "下载".
-        EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
+        EnableWindow(GetDlgItem(window_, IDOK), FALSE);
         return TRUE;
     case InitOutcome::BadVersion:
     case InitOutcome::RequestFailed:
@@ -137,7 +112,7 @@ BOOL CUpDateDlg::OnInitDialog() {
         break;
     }
     ListEntries();
-    const HWND details = GetDlgItem(dialog_, IDC_DETAILS);
+    const HWND details = GetDlgItem(window_, IDC_DETAILS);
     SetWindowTextW(details, Wide(engine_.DetailsText()).c_str());
     SendMessageW(details, EM_SETSEL, WPARAM(-1), 0);
     SendMessageW(details, EM_SCROLLCARET, 0, 0);
@@ -167,7 +142,7 @@ void CUpDateDlg::SetUpList() {
 }
 
 void CUpDateDlg::ListEntries() {
-    const std::vector<UpdateEntry>& entries = engine_.updater.entries;
+    const std::vector<UpdateEntry>& entries = engine_.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         std::wstring version = Wide(entries[i].version);
         LVITEMW item{};
@@ -184,7 +159,7 @@ void CUpDateDlg::ListEntries() {
 void CUpDateDlg::OnListItemChanged() {
     if (checkingRows_) return;
     checkingRows_ = true;
-    const int rows = int(engine_.updater.entries.size());
+    const int rows = int(engine_.Entries().size());
     for (int i = 0; i < rows; ++i)
         if (!ListView_GetCheckState(list_, i)) ListView_SetCheckState(list_, i, TRUE);
     checkingRows_ = false;
@@ -192,9 +167,9 @@ void CUpDateDlg::OnListItemChanged() {
 
 void CUpDateDlg::OnListClick(const NMITEMACTIVATE& click) {
     const int row = click.iItem;
-    if (row < 0 || std::size_t(row) >= engine_.updater.entries.size()) return;
-    SetDlgItemTextW(dialog_, IDC_DETAILS, Wide(engine_.EntryDetails(row, true)).c_str());
-    MessageBoxW(dialog_, Wide(engine_.EntryDetails(row, false)).c_str(), kApplicationName, MB_OK);
+    if (row < 0 || std::size_t(row) >= engine_.Entries().size()) return;
+    SetDlgItemTextW(window_, IDC_DETAILS, Wide(engine_.EntryDetails(row, true)).c_str());
+    MessageBoxW(window_, Wide(engine_.EntryDetails(row, false)).c_str(), kApplicationName, MB_OK);
 }
 
 void CUpDateDlg::OnDownload() {
@@ -211,23 +186,11 @@ void CUpDateDlg::OnTimer(UINT_PTR id) {
     if (id == UINT_PTR(DialogTimer::Install)) stages_.OnTimer(DialogTimer::Install, *this);
 }
 
-BOOL CUpDateDlg::OnPaint() {
-    if (!IsIconic(dialog_)) return FALSE;
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(dialog_, &paint);
-    SendMessageW(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(dialog_, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(dialog_, &paint);
-    return TRUE;
-}
-
 // The banner shows the tip bitmap once, whole: the control has its size.
+// The dialog is found from the banner's parent, the window it is bound to.
 LRESULT CALLBACK CUpDateDlg::BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CUpDateDlg*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = static_cast<CUpDateDlg*>(FromHandlePermanent(GetParent(window)));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_PAINT && self->tipBitmap_ != nullptr) {
         PAINTSTRUCT paint;
         const HDC dc = BeginPaint(window, &paint);
@@ -256,11 +219,11 @@ void CUpDateDlg::PaintBanner(HDC dc) {
     DeleteDC(offscreen);
 }
 
-void CUpDateDlg::ShowControl(int id, bool shown) { ShowWindow(GetDlgItem(dialog_, id), shown ? SW_SHOW : SW_HIDE); }
+void CUpDateDlg::ShowControl(int id, bool shown) { ShowWindow(GetDlgItem(window_, id), shown ? SW_SHOW : SW_HIDE); }
 
 void CUpDateDlg::ShowMessage(const std::string& text, MessageCaption caption, MessageIcon icon) {
     const std::wstring title = caption == MessageCaption::MessageManager ? Wide(kMessageCaption) : kApplicationName;
-    MessageBoxW(dialog_, Wide(text).c_str(), title.c_str(), MB_OK | IconStyle(icon));
+    MessageBoxW(window_, Wide(text).c_str(), title.c_str(), MB_OK | IconStyle(icon));
 }
 
 void CUpDateDlg::SetRowStatus(int row, const std::string& text) {
@@ -273,7 +236,7 @@ void CUpDateDlg::SetRowStatus(int row, const std::string& text) {
 }
 
 bool CUpDateDlg::LoadTipBitmap(const char* name) {
-    const std::optional<std::string> folder = engine_.ClientFolder();
+    const std::optional<std::string>& folder = engine_.ClientFolder();
     if (!folder) return false;
     const std::string path = *folder + "\\" + kResFolder + "\\" + name;
     const auto bitmap = static_cast<HBITMAP>(
@@ -286,7 +249,7 @@ bool CUpDateDlg::LoadTipBitmap(const char* name) {
     tipSize_ = {info.bmWidth, info.bmHeight};
     RECT place;
     GetWindowRect(banner_, &place);
-    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&place), 2);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
     MoveWindow(banner_, place.left, place.top, tipSize_.cx, tipSize_.cy, TRUE);
     InvalidateRect(banner_, nullptr, FALSE);
     ::UpdateWindow(banner_);
@@ -302,15 +265,15 @@ void CUpDateDlg::ShowProgressControls() {
 }
 
 void CUpDateDlg::DisableCancel() {
-    EnableWindow(GetDlgItem(dialog_, IDCANCEL), FALSE);
-    EnableMenuItem(GetSystemMenu(dialog_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    EnableWindow(GetDlgItem(window_, IDCANCEL), FALSE);
+    EnableMenuItem(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     // The caption's close button follows the menu item once the frame is drawn again.
-    SetWindowPos(dialog_, nullptr, 0, 0, 0, 0,
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CUpDateDlg::SetProgressLabel(const std::string& text) {
-    SetDlgItemTextW(dialog_, IDC_PROGRESS_LABEL, Wide(text).c_str());
+    SetDlgItemTextW(window_, IDC_PROGRESS_LABEL, Wide(text).c_str());
 }
 
 void CUpDateDlg::SetProgress(int position) {
@@ -318,10 +281,10 @@ void CUpDateDlg::SetProgress(int position) {
     SendMessageW(progress_, PBM_SETPOS, position, 0);
 }
 
-void CUpDateDlg::StartTimer(DialogTimer timer) { SetTimer(dialog_, UINT_PTR(timer), kTimerPeriodMs, nullptr); }
+void CUpDateDlg::StartTimer(DialogTimer timer) { SetTimer(window_, UINT_PTR(timer), kTimerPeriodMs, nullptr); }
 
-void CUpDateDlg::StopTimer(DialogTimer timer) { KillTimer(dialog_, UINT_PTR(timer)); }
+void CUpDateDlg::StopTimer(DialogTimer timer) { KillTimer(window_, UINT_PTR(timer)); }
 
-void CUpDateDlg::EndDialog(int result) { ::EndDialog(dialog_, result); }
+void CUpDateDlg::EndDialog(int result) { ::EndDialog(window_, result); }
 
 }  // namespace update

@@ -8,19 +8,18 @@
 
 #include <string>
 
+#include "platform/win/dialog_window.h"
 #include "update/update_engine.h"
 #include "update/update_stages.h"
 #include "update/update_window.h"
 
 namespace update {
 
-class CUpDateDlg final : public UpdateWindow {
+class CUpDateDlg final : public platform::CDialogWindow, public UpdateWindow {
 public:
-    CUpDateDlg();
+    // `commandLine`: the raw command line of the process, in GBK.
+    explicit CUpDateDlg(std::string commandLine);
     ~CUpDateDlg() override;
-
-    // The raw command line of the process, in GBK.
-    std::string commandLine;
 
     // Runs the dialog modally; returns once it has closed and its workers have ended.
     INT_PTR DoModal();
@@ -38,13 +37,11 @@ public:
     void EndDialog(int result) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL OnInitDialog();
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void SetUpList();
     void ListEntries();
-    BOOL OnPaint();
     void PaintBanner(HDC dc);
     void OnDownload();
     void OnCancel();
@@ -53,9 +50,7 @@ private:
     void OnListClick(const NMITEMACTIVATE& click);
     void ShowControl(int id, bool shown);
 
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HWND dialog_ = nullptr;
+    const std::string commandLine_;
     HWND list_ = nullptr;
     HWND progress_ = nullptr;
     HWND banner_ = nullptr;

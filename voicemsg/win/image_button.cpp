@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace voicemsg {
+
 CImageButton::~CImageButton() { Unsubclass(); }
 
 BOOL CImageButton::SubclassDlgItem(UINT id, HWND parent) {
@@ -11,43 +13,49 @@ BOOL CImageButton::SubclassDlgItem(UINT id, HWND parent) {
     if (!hwnd || FromHandlePermanent(hwnd)) return FALSE;
     Attach(hwnd);
     PreSubclassWindow();
-    m_previousProc = reinterpret_cast<WNDPROC>(
+    previousProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CImageButton::WindowProc)));
     return TRUE;
 }
 
 void CImageButton::PreSubclassWindow() {
-    const auto style = uint32_t(GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    SetWindowLongPtrW(m_hWnd, GWL_STYLE, LONG_PTR(image_button::ButtonStyle(style)));
-    const auto exStyle = uint32_t(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
+    const auto style = uint32_t(GetWindowLongPtrW(window_, GWL_STYLE));
+    SetWindowLongPtrW(window_, GWL_STYLE, LONG_PTR(image_button::ButtonStyle(style)));
+    const auto exStyle = uint32_t(GetWindowLongPtrW(window_, GWL_EXSTYLE));
     if (image_button::ButtonExStyle(exStyle) != exStyle) {
-        SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, LONG_PTR(image_button::ButtonExStyle(exStyle)));
-        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        SetWindowLongPtrW(window_, GWL_EXSTYLE, LONG_PTR(image_button::ButtonExStyle(exStyle)));
+        SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
 }
 
 void CImageButton::Unsubclass() {
-    if (m_hWnd && m_previousProc)
-        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-    m_previousProc = nullptr;
+    if (window_ && previousProc_)
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    previousProc_ = nullptr;
     Detach();
 }
 
 BOOL CImageButton::PreTranslateMessage(MSG* msg) {
     // A quick second click is a click of its own, not a double click.
-    if (msg->hwnd == m_hWnd && msg->message == WM_LBUTTONDBLCLK) msg->message = WM_LBUTTONDOWN;
+    if (msg->hwnd == window_ && msg->message == WM_LBUTTONDBLCLK) msg->message = WM_LBUTTONDOWN;
     return FALSE;
+}
+
+void CImageButton::SetImage(HBITMAP image, int width, int height) {
+    image_ = image;
+    imageWidth_ = width;
+    imageHeight_ = height;
 }
 
 void CImageButton::DrawItem(const DRAWITEMSTRUCT* item) {
     const UINT state = item->itemState;
     DrawButton(item->hDC, image_button::DrawFlags(state & ODS_SELECTED, state & ODS_DISABLED, state & ODS_FOCUS,
-                                                  m_hover.Hover()));
+                                                  hover_.Hover()));
 }
 
 void CImageButton::DrawButton(HDC target, UINT flags) {
     RECT area;
-    GetClientRect(m_hWnd, &area);
+    GetClientRect(window_, &area);
     HDC memory = CreateCompatibleDC(target);
     HBITMAP canvas = CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top);
     if (!memory || !canvas) {
@@ -58,8 +66,8 @@ void CImageButton::DrawButton(HDC target, UINT flags) {
     HGDIOBJ previous = SelectObject(memory, canvas);
 
     HDC strip = CreateCompatibleDC(memory);
-    HGDIOBJ previousStrip = SelectObject(strip, m_hImage);
-    const image_button::Composition image = image_button::Compose(flags, m_nImageWidth, m_nImageHeight);
+    HGDIOBJ previousStrip = SelectObject(strip, image_);
+    const image_button::Composition image = image_button::Compose(flags, imageWidth_, imageHeight_);
     BitBlt(memory, image.destX, image.destY, image.width, image.height, strip, image.sourceX, 0, SRCCOPY);
     if (image.frames) {
         HBRUSH frame = CreateSolidBrush(image_button::kFrameColour);
@@ -73,18 +81,18 @@ void CImageButton::DrawButton(HDC target, UINT flags) {
     DeleteDC(strip);
 
     DrawCaption(memory, area);
-    BitBlt(target, 0, 0, m_nImageWidth, m_nImageHeight, memory, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, imageWidth_, imageHeight_, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
     DeleteObject(canvas);
     DeleteDC(memory);
 }
 
 void CImageButton::DrawCaption(HDC dc, RECT area) const {
-    const int length = GetWindowTextLengthW(m_hWnd);
+    const int length = GetWindowTextLengthW(window_);
     if (length <= 0) return;
     std::wstring text(size_t(length) + 1, L'\0');
-    text.resize(size_t(GetWindowTextW(m_hWnd, text.data(), length + 1)));
-    auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(m_hWnd), WM_GETFONT, 0, 0));
+    text.resize(size_t(GetWindowTextW(window_, text.data(), length + 1)));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(window_), WM_GETFONT, 0, 0));
     HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text.c_str(), int(text.size()), &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -94,31 +102,33 @@ void CImageButton::DrawCaption(HDC dc, RECT area) const {
 LRESULT CImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEMOVE:
-        if (m_hover.NeedsTracking()) {
-            TRACKMOUSEEVENT request{sizeof request, TME_HOVER | TME_LEAVE, m_hWnd, image_button::kHoverTimeMs};
-            m_hover.Tracking(_TrackMouseEvent(&request) != FALSE);
+        if (hover_.NeedsTracking()) {
+            TRACKMOUSEEVENT request{sizeof request, TME_HOVER | TME_LEAVE, window_, image_button::kHoverTimeMs};
+            hover_.Tracking(_TrackMouseEvent(&request) != FALSE);
         }
         break;
     case WM_MOUSEHOVER:
-        if (m_hover.EnterHover()) InvalidateRect(m_hWnd, nullptr, TRUE);
+        if (hover_.EnterHover()) InvalidateRect(window_, nullptr, TRUE);
         return 0;
     case WM_MOUSELEAVE:
-        m_hover.Leave();
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+        hover_.Leave();
+        InvalidateRect(window_, nullptr, TRUE);
         return 0;
     case WM_ERASEBKGND:
         return TRUE;  // the drawing covers the whole button
     }
-    return CallWindowProcW(m_previousProc, m_hWnd, message, wParam, lParam);
+    return CallWindowProcW(previousProc_, window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CImageButton::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = static_cast<CImageButton*>(FromHandlePermanent(hwnd));
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        const WNDPROC previous = self->m_previousProc;
+        const WNDPROC previous = self->previousProc_;
         self->Unsubclass();
         return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     return self->OnMessage(message, wParam, lParam);
 }
+
+}  // namespace voicemsg

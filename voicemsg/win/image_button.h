@@ -1,14 +1,16 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/win/window_object.h"
 #include "voicemsg/image_button_logic.h"
-#include "voicemsg/win/window_object.h"
+
+namespace voicemsg {
 
 // An owner-drawn push button that draws itself from a strip of images:
 // normal, hover (also pressed, shifted inside two light-blue frames) and
 // disabled. The owner sets the strip and the image size after binding; the
 // strip stays the owner's.
-class CImageButton : public CWindowObject {
+class CImageButton : public platform::CWindowObject {
 public:
     ~CImageButton() override;
 
@@ -18,10 +20,8 @@ public:
     // The parent's WM_DRAWITEM for this button.
     void DrawItem(const DRAWITEMSTRUCT* item);
     virtual void DrawButton(HDC target, UINT flags);
-
-    HBITMAP m_hImage = nullptr;
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
+    // The strip and the size of one of its images.
+    void SetImage(HBITMAP image, int width, int height);
 
 private:
     void PreSubclassWindow();
@@ -30,6 +30,11 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    image_button::HoverState m_hover;
-    WNDPROC m_previousProc = nullptr;
+    HBITMAP image_ = nullptr;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    image_button::HoverState hover_;
+    WNDPROC previousProc_ = nullptr;
 };
+
+}  // namespace voicemsg

@@ -2,21 +2,25 @@
 
 #include <commctrl.h>
 
-#include "voicemsg/win/window_object.h"
+#include "platform/win/window_object.h"
+
+namespace voicemsg {
 
 CLumvoxApp theApp;
 
 BOOL CLumvoxApp::InitInstance() {
-    if (m_initialised) return TRUE;
+    if (initialised_) return TRUE;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    m_initialised = InitCommonControlsEx(&controls) != FALSE;
-    return m_initialised;
+    initialised_ = InitCommonControlsEx(&controls) != FALSE;
+    return initialised_;
 }
 
 BOOL CLumvoxApp::PreTranslateMessage(MSG* msg) {
     for (HWND hwnd = msg->hwnd; hwnd; hwnd = GetParent(hwnd)) {
-        CWindowObject* window = CWindowObject::FromHandlePermanent(hwnd);
+        platform::CWindowObject* window = platform::CWindowObject::FromHandlePermanent(hwnd);
         if (window && window->PreTranslateMessage(msg)) return TRUE;
     }
     return FALSE;
 }
+
+}  // namespace voicemsg

@@ -1,12 +1,14 @@
 #pragma once
 #include <windows.h>
 
+namespace voicemsg {
+
 // The library's application object: its module and the thread-level message
 // pre-translation that the host reaches through FilterDllMsg.
 class CLumvoxApp {
 public:
-    void SetInstance(HINSTANCE instance) { m_hInstance = instance; }
-    HINSTANCE Instance() const { return m_hInstance; }
+    void SetInstance(HINSTANCE instance) { instance_ = instance; }
+    HINSTANCE Instance() const { return instance_; }
     // The default initialisation: the common controls the dialog uses. Once.
     BOOL InitInstance();
     // Offers the message to each of our windows from its target up through
@@ -14,8 +16,10 @@ public:
     BOOL PreTranslateMessage(MSG* msg);
 
 private:
-    HINSTANCE m_hInstance = nullptr;
-    bool m_initialised = false;
+    HINSTANCE instance_ = nullptr;
+    bool initialised_ = false;
 };
 
 extern CLumvoxApp theApp;
+
+}  // namespace voicemsg

@@ -3,35 +3,35 @@
 
 #include <array>
 
+#include "platform/win/dialog_window.h"
 #include "voicemsg/leave_word_dialog.h"
 #include "voicemsg/leave_word_recorder.h"
 #include "voicemsg/win/image_button.h"
-#include "voicemsg/win/window_object.h"
+
+namespace voicemsg {
 
 // The modal voice-message dialog (template 102): the window around the
 // dialog logic, with its image buttons, progress slider and system menu.
-class CLumvoxDlg : public CWindowObject, private LeaveWordView {
+class CLumvoxDlg : public platform::CDialogWindow, private LeaveWordView {
 public:
     explicit CLumvoxDlg(HWND parent);
     ~CLumvoxDlg() override;
 
-    void LoadMessage(const char* text, uint32_t size) { m_logic.LoadMessage(text, size); }
+    void LoadMessage(const char* text, uint32_t size) { logic_.LoadMessage(text, size); }
     // Runs the dialog with its owner disabled; the result it ended with,
     // -1 when it could not be created or the thread is quitting.
     INT_PTR DoModal();
-    LeaveWordDialog& Logic() { return m_logic; }
+    LeaveWordDialog& Logic() { return logic_; }
     BOOL PreTranslateMessage(MSG* msg) override;
 
 private:
     static constexpr int kButtons = 5;
 
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void RunModalLoop();
-    BOOL OnInitDialog();
     void DoDataExchange();
     void OnCommand(UINT id, UINT code);
-    bool OnPaintMinimised();
     void ShowAboutBox();
 
     // The logic's view of the window.
@@ -43,13 +43,14 @@ private:
     void KillTimer() override;
     void EndDialog(int result) override;
 
-    HWND m_parent;
-    CLeaveWordRecorder m_recorder;
-    LeaveWordDialog m_logic;
-    HICON m_hIcon;
-    HWND m_slider = nullptr;
-    std::array<HBITMAP, kButtons> m_bitmaps{};
-    std::array<CImageButton, kButtons> m_buttons;
-    bool m_ended = false;
-    INT_PTR m_result = -1;
+    HWND parent_;
+    CLeaveWordRecorder recorder_;
+    LeaveWordDialog logic_;
+    HWND slider_ = nullptr;
+    std::array<HBITMAP, kButtons> bitmaps_{};
+    std::array<CImageButton, kButtons> buttons_;
+    bool ended_ = false;
+    INT_PTR result_ = -1;
 };
+
+}  // namespace voicemsg

@@ -6,7 +6,9 @@
 
 #include "tests/update/fuzz/fuzz_checks.h"
 #include "update/code_convert.h"
-#include "update/http_update.h"
+#include "update/entry_choice.h"
+#include "update/update_paths.h"
+#include "update/version_number.h"
 
 using update::fuzz::Check;
 
@@ -31,16 +33,13 @@ bool IsOneFileName(const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    update::UpdateServices services;
-    update::UpdateFlags flags;
-    update::CHttpUpDate updater(services, flags);
-    updater.currentVersion = "3.0.0.5";
-    if (!updater.ParseManifest(text) || !updater.HasNewerVersion()) return 0;
-    Check(update::IsNewer(update::ParseVersion(updater.entries.front().version),
-                          update::ParseVersion(updater.currentVersion)));
-    const std::string highest = updater.HighestVersion();
+    const std::string current = "3.0.0.5";
+    update::Manifest manifest;
+    if (!update::ParseManifest(text, manifest) || !update::HasNewerVersion(manifest.entries, current)) return 0;
+    Check(update::IsNewer(update::ParseVersion(manifest.entries.front().version), update::ParseVersion(current)));
+    const std::string highest = update::HighestVersion(manifest.entries);
     Check(update::FormatVersion(update::ParseVersion(highest)) == highest);
-    for (const update::UpdateEntry& entry : updater.entries) {
+    for (const update::UpdateEntry& entry : manifest.entries) {
         Check(!update::IsNewer(update::ParseVersion(entry.version), update::ParseVersion(highest)));
         const std::string shown = update::DescriptionText(entry.description, true);
         Check(shown.size() <= 2 * entry.description.size());

@@ -15,6 +15,8 @@
 #include "voicemsg/leave_word_recorder.h"
 #include "voicemsg/pack_text.h"
 
+using namespace voicemsg;
+
 namespace {
 
 constexpr int kSilentBuffers = 8;
@@ -49,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dialog.OnInitDialog();
     const size_t blocks = recorder.BlockCount();
     Check(dialog.Length() == int32_t(blocks / LeaveWordDialog::kBlocksPerSecond));
-    Check(dialog.GetState() == (dialog.Length() > 0 ? LeaveWordDialog::kStopped : LeaveWordDialog::kEmpty));
-    if (dialog.GetState() != LeaveWordDialog::kStopped) return 0;
+    Check(dialog.GetState() == (dialog.Length() > 0 ? LeaveWordDialog::Stopped : LeaveWordDialog::Empty));
+    if (dialog.GetState() != LeaveWordDialog::Stopped) return 0;
 
     dialog.OnPlay();
     ManualDeviceLog& speaker = *factory->log;
@@ -63,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         speaker.ReturnOldest(kWomDone, 0);
     }
     dialog.OnStop();
-    Check(dialog.GetState() == LeaveWordDialog::kStopped && recorder.GetState() == MessageRecorder::kIdle);
+    Check(dialog.GetState() == LeaveWordDialog::Stopped && recorder.GetState() == MessageRecorder::Idle);
     if (WholeChunks(text, uint32_t(size))) Check(heard == Decoded(text, uint32_t(size)));
     return 0;
 }

@@ -8,6 +8,8 @@
 #include "audio/buffer_monitor.h"
 #include "voicemsg/pack_text.h"
 
+using namespace voicemsg;
+
 namespace {
 
 // Inputs are at most a few kilobytes: small arenas keep the runs fast.

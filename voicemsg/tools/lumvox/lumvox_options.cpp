@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace voicemsg {
+
 const char* const kLumvoxUsage =
     "usage: lumvox record --seconds N [--mic-device|--mic FILE.pcm] OUT.txt\n"
     "       lumvox play [--speaker-device|--speaker FILE.pcm] IN.txt\n"
@@ -72,3 +74,5 @@ std::optional<LumvoxOptions> ParseLumvoxOptions(const std::vector<std::string>& 
     options.path = paths[0];
     return options;
 }
+
+}  // namespace voicemsg

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace voicemsg {
+
 struct LumvoxOptions {
     enum class Command { Record, Play, Info };
     Command command = Command::Info;
@@ -16,3 +18,5 @@ struct LumvoxOptions {
 std::optional<LumvoxOptions> ParseLumvoxOptions(const std::vector<std::string>& args, std::string& error);
 
 extern const char* const kLumvoxUsage;
+
+}  // namespace voicemsg

@@ -18,6 +18,7 @@
 #include "voicemsg/leave_word_recorder.h"
 #include "voicemsg/pack_text.h"
 
+namespace voicemsg {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -80,14 +81,14 @@ int Record(const LumvoxOptions& options) {
     {
         Progress progress("recording");
         dialog.OnRecord();
-        for (auto tick = Clock::now(); dialog.GetState() == LeaveWordDialog::kRecording;) {
+        for (auto tick = Clock::now(); dialog.GetState() == LeaveWordDialog::Recording;) {
             tick += std::chrono::seconds(1);
             if (!SleepUntil(tick)) break;
             dialog.OnTimer();  // stops by itself at the dialog's limit
             progress.Show(dialog.Elapsed());
             if (dialog.Elapsed() >= options.seconds) break;
         }
-        if (dialog.GetState() == LeaveWordDialog::kRecording) dialog.OnStop();
+        if (dialog.GetState() == LeaveWordDialog::Recording) dialog.OnStop();
     }
     const size_t blocks = recorder.BlockCount();
     if (blocks == 0) return Fail("nothing was recorded: no audio came from the microphone");
@@ -139,8 +140,10 @@ int Info(const LumvoxOptions& options) {
 }
 
 }  // namespace
+}  // namespace voicemsg
 
 int main(int argc, char** argv) {
+    using namespace voicemsg;
     if (PrintToolInfo(argc, argv, "lumvox", kLumvoxUsage)) return 0;
     std::string error;
     const auto options = ParseLumvoxOptions(std::vector<std::string>(argv + 1, argv + argc), error);

@@ -4,6 +4,8 @@
 
 #include "voicemsg/pack_text.h"
 
+namespace voicemsg {
+
 namespace {
 
 constexpr size_t kTrailingRoom = 1024;
@@ -45,3 +47,5 @@ bool WritePackFile(const std::string& path, const char* text, size_t size) {
     out.close();
     return bool(out);
 }
+
+}  // namespace voicemsg

@@ -17,11 +17,11 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-class MemorySource : public unzdll::ArchiveSource {
+class MemorySource : public platform::FileReader {
 public:
     MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Size() const override { return size_; }
-    bool ReadAt(uint64_t offset, uint8_t* out, size_t length) override {
+    bool ReadAt(uint64_t offset, void* out, size_t length) override {
         if (offset > size_ || length > size_ - offset) return false;
         std::memcpy(out, data_ + offset, length);
         return true;
@@ -53,10 +53,10 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-class SimulatedFile : public unzdll::OutputFile {
+class SimulatedFile : public platform::CommittingWriter {
 public:
-    bool Write(const uint8_t*, size_t) override { return true; }
-    unzdll::CommitResult Commit(bool, bool, uint32_t) override { return unzdll::CommitResult::kDone; }
+    bool Write(const void*, size_t) override { return true; }
+    platform::CommitResult Commit(const platform::CommitOptions&) override { return platform::CommitResult::Done; }
 };
 
 class SimulatedFolder : public unzdll::ExtractTarget {
@@ -69,7 +69,7 @@ public:
         return true;
     }
 
-    std::unique_ptr<unzdll::OutputFile> OpenOutputFile(const std::string& path) override {
+    std::unique_ptr<platform::CommittingWriter> OpenOutputFile(const std::string& path) override {
         CheckInside(path);
         Check(ParentOf(path).empty() || folders_.count(ParentOf(path)));
         if (folders_.count(path)) return nullptr;

@@ -1,7 +1,8 @@
-#include "voicemsg/win/window_object.h"
+#include "platform/win/window_object.h"
 
 #include <map>
 
+namespace platform {
 namespace {
 
 std::map<HWND, CWindowObject*>& Windows() {
@@ -15,18 +16,20 @@ CWindowObject::~CWindowObject() { Detach(); }
 
 BOOL CWindowObject::PreTranslateMessage(MSG*) { return FALSE; }
 
-CWindowObject* CWindowObject::FromHandlePermanent(HWND hwnd) {
-    const auto found = Windows().find(hwnd);
+CWindowObject* CWindowObject::FromHandlePermanent(HWND window) {
+    const auto found = Windows().find(window);
     return found == Windows().end() ? nullptr : found->second;
 }
 
-void CWindowObject::Attach(HWND hwnd) {
-    m_hWnd = hwnd;
-    Windows()[hwnd] = this;
+void CWindowObject::Attach(HWND window) {
+    window_ = window;
+    Windows()[window] = this;
 }
 
 void CWindowObject::Detach() {
-    if (!m_hWnd) return;
-    Windows().erase(m_hWnd);
-    m_hWnd = nullptr;
+    if (!window_) return;
+    Windows().erase(window_);
+    window_ = nullptr;
 }
+
+}  // namespace platform
