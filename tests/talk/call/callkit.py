@@ -86,6 +86,29 @@ def best_lag(reference, received, max_lag):
     return lo + int(np.argmax(scores))
 
 
+def correlation_at_best_lag(reference, received, lag=None):
+    """Normalised cross-correlation of `reference` with the stretch of `received`
+    it best lines up with (the lag found by best_lag unless given)."""
+    if lag is None:
+        lag = best_lag(reference, received, max(1, len(received) - len(reference)))
+    heard = received[lag:lag + len(reference)]
+    ref = reference[:len(heard)]
+    denominator = np.sqrt(np.dot(ref, ref) * np.dot(heard, heard))
+    return float(np.dot(ref, heard) / denominator) if denominator > 0 else 0.0
+
+
+def speech_at(path, text, start, seconds):
+    """Like make_speech, with the speech beginning `start` seconds in; without
+    text, only the faint noise."""
+    samples = np.random.default_rng(11).normal(0, 30, int(seconds * RATE))
+    if text:
+        make_speech(path, text, seconds - start)
+        speech = read_pcm(path)
+        samples[int(start * RATE):int(start * RATE) + len(speech)] = speech
+    np.clip(samples, -32768, 32767).astype("<i2").tofile(path)
+    return path
+
+
 def segmental_snr(reference, received, lag, segment=240, search=240):
     """Mean SNR (dB) over speech segments, each matched within +-search samples of
     `lag` so that a dropped or repeated block does not spoil the rest."""
