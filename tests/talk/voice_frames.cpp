@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "audio/frame_block.h"
 #include "codec/codec.h"
@@ -17,9 +18,9 @@ std::vector<Frame> SpeechFrames(int count, double amplitude) {
     for (int f = 0; f < count; ++f) {
         for (int i = 0; i < kSamplesPerFrame; ++i) {
             const double t = (f * kSamplesPerFrame + i) / 8000.0;
-            phase += 2 * M_PI * (140 + 30 * std::sin(2 * M_PI * 1.3 * t)) / 8000.0;
+            phase += 2 * std::numbers::pi * (140 + 30 * std::sin(2 * std::numbers::pi * 1.3 * t)) / 8000.0;
             const double voice = std::sin(phase) + 0.5 * std::sin(2 * phase) + 0.3 * std::sin(3 * phase);
-            const double envelope = 0.6 + 0.4 * std::sin(2 * M_PI * 3.0 * t);
+            const double envelope = 0.6 + 0.4 * std::sin(2 * std::numbers::pi * 3.0 * t);
             pcm[i] = int16_t(std::clamp(amplitude * envelope * voice / 1.8, -32768.0, 32767.0));
         }
         EncodeFrame(pcm, frames[size_t(f)].data());
