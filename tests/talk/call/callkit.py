@@ -86,15 +86,24 @@ def best_lag(reference, received, max_lag):
     return lo + int(np.argmax(scores))
 
 
-def correlation_at_best_lag(reference, received, lag=None):
-    """Normalised cross-correlation of `reference` with the stretch of `received`
-    it best lines up with (the lag found by best_lag unless given)."""
-    if lag is None:
-        lag = best_lag(reference, received, max(1, len(received) - len(reference)))
-    heard = received[lag:lag + len(reference)]
-    ref = reference[:len(heard)]
-    denominator = np.sqrt(np.dot(ref, ref) * np.dot(heard, heard))
-    return float(np.dot(ref, heard) / denominator) if denominator > 0 else 0.0
+def best_correlation(reference, received):
+    """(normalised cross-correlation, lag): `reference` against the stretch of
+    `received` that it lines up with best, over every lag."""
+    n = len(reference)
+    if len(received) < n or n == 0:
+        return 0.0, 0
+    size = 1 << int(np.ceil(np.log2(len(received) + n)))
+    dots = np.fft.irfft(np.fft.rfft(received, size) * np.conj(np.fft.rfft(reference, size)), size)
+    energy = np.concatenate(([0.0], np.cumsum(received ** 2)))
+    lags = np.arange(len(received) - n + 1)
+    window = np.maximum(energy[lags + n] - energy[lags], 1e-9)
+    scores = dots[lags] / np.sqrt(window * max(np.dot(reference, reference), 1e-9))
+    lag = int(np.argmax(scores))
+    return float(scores[lag]), lag
+
+
+def correlation_at_best_lag(reference, received):
+    return best_correlation(reference, received)[0]
 
 
 def speech_at(path, text, start, seconds):
