@@ -186,7 +186,7 @@ def report_conference(name, layout, solo, together, refs, runs):
         print(f"  lowest ratio {min(ratios):.2f}, median {statistics.median(ratios):.2f}")
 
 
-def relayed_tarnel(tool, mic, seconds, work, base_port, relay_port, relayed, seed=1):
+def relayed_tarnel(tool, mic, seconds, work, base_port, relay_port, relayed, seed):
     talker, listener = base_port, base_port + 100
     target = relay_port if relayed else None
     relay = lossy_relay.PartyRelay(relay_port, talker, listener, seed=seed) if relayed else None
@@ -243,43 +243,56 @@ def relayed_peer(phones, seconds, relayed, seed=1):
         media.close()
 
 
-def relay_section(args, work):
-    seconds, span = 13, (1.0, 10.0)
-    rows = []
+RELAY_WINDOWS = [(1.0, 4.0), (4.0, 7.0), (7.0, 10.0)]
+
+
+def windowed_figure(mic, heard):
+    """The mean over 3 s windows of the talker's speech, each at its own best lag: a stream
+    that keeps its timing scores as a whole, one that slides loses within each window."""
+    return statistics.mean(callkit.correlation_at_best_lag(stretch(mic, w), heard) for w in RELAY_WINDOWS)
+
+
+def relay_talker(work, seconds):
+    """A talker speaking all through the call, as raw PCM and as WAV for the peer."""
     speech = os.path.join(work, "relay-talker.pcm")
     samples = np.random.default_rng(5).normal(0, 30, int(seconds * RATE))
-    text = " ".join(SENTENCES)
-    voice = spoken(os.path.join(work, "r"), text, VOICES[0], seconds - 0.5)
+    voice = spoken(os.path.join(work, "r"), " ".join(SENTENCES), VOICES[0], seconds - 0.5)
     samples[int(0.5 * RATE):int(0.5 * RATE) + len(voice)] += voice
     np.clip(samples, -32768, 32767).astype("<i2").tofile(speech)
+    wav = os.path.join(work, "relay-talker.wav")
+    subprocess.run(["sox", "-t", "raw", "-r", str(RATE), "-e", "signed", "-b", "16", "-c", "1", speech, wav], check=True)
+    return speech, wav
+
+
+def relay_section(args, work):
+    """Per party, the medians over the repetitions (each with its own relay seed) of the
+    direct and the relayed figure, and of their ratios."""
+    seconds = 13
+    speech, wav = relay_talker(work, seconds)
     mic = callkit.read_pcm(speech)
-    reference = stretch(mic, span)
-    tools = [("tarnel-call", args.tarnel_call)] + ([("baseline tarnel-call", args.baseline)] if args.baseline else [])
-    for name, tool in tools:
-        figures = {}
-        for relayed in (False, True):
-            heard, stats, counts = relayed_tarnel(tool, speech, seconds, work, 44000, 44500, relayed, args.seed)
-            figures[relayed] = callkit.correlation_at_best_lag(reference, heard)
-            if counts:
-                frames = stats["sources"][0].get("frames") if stats["sources"] else None
-                print(f"  {name} through the relay: {counts}; listener's frames {frames}")
-        rows.append((name, figures[False], figures[True]))
+    calls = {}  # party name -> function(relayed, seed) -> what the listener heard
+    for name, tool in [("tarnel-call", args.tarnel_call)] + ([("baseline tarnel-call", args.baseline)]
+                                                              if args.baseline else []):
+        calls[name] = lambda relayed, seed, tool=tool: relayed_tarnel(tool, speech, seconds, work, 44000, 44500,
+                                                                      relayed, seed)[0]
     if args.peer_setup:
-        wav = os.path.join(work, "relay-talker.wav")
-        subprocess.run(["sox", "-t", "raw", "-r", str(RATE), "-e", "signed", "-b", "16", "-c", "1", speech, wav],
-                       check=True)
         phones = PeerPhones(args.peer_setup, args.peer_modules, work, wav)
-        figures = {}
-        for relayed in (False, True):
-            heard, counts = relayed_peer(phones, seconds, relayed, args.seed)
-            figures[relayed] = callkit.correlation_at_best_lag(reference, heard) if len(heard) > RATE else 0.0
-            if counts:
-                print(f"  peer through the relay: {counts}")
-        rows.append(("peer (baresip, G.711, ptime 10)", figures[False], figures[True]))
-    print("\nrelay (loss 5 %, duplicates 2 %, held back by one packet 5 %): listener's correlation with the talker")
-    print(f"  {'party':34} {'direct':>7} {'relayed':>8} {'ratio':>6}")
-    for name, direct, relayed in rows:
-        print(f"  {name:34} {direct:7.2f} {relayed:8.2f} {relayed / direct if direct else float('nan'):6.2f}")
+        calls["peer (baresip, G.711, ptime 10)"] = lambda relayed, seed: relayed_peer(phones, seconds, relayed, seed)[0]
+    figures = {name: {False: [], True: []} for name in calls}
+    for repetition in range(args.repetitions):
+        for name, call in calls.items():
+            for relayed in (False, True):
+                heard = call(relayed, args.seed + repetition)
+                figures[name][relayed].append(windowed_figure(mic, heard) if len(heard) > RATE else 0.0)
+            print(f"  [{repetition + 1}/{args.repetitions}] {name}: direct {figures[name][False][-1]:.2f}, "
+                  f"relayed {figures[name][True][-1]:.2f}", flush=True)
+    print(f"\nrelay (loss 5 %, duplicates 2 %, held back by one packet 5 %): listener's correlation with the talker,"
+          f" mean of three 3 s windows; medians of {args.repetitions} repetitions")
+    print(f"  {'party':34} {'direct':>7} {'relayed':>8} {'ratio (min-max)':>16}")
+    for name, f in figures.items():
+        ratios = [r / d for d, r in zip(f[False], f[True]) if d > 0]
+        print(f"  {name:34} {statistics.median(f[False]):7.2f} {statistics.median(f[True]):8.2f} "
+              f"{statistics.median(ratios):6.2f} ({min(ratios):.2f}-{max(ratios):.2f})")
 
 
 def cpu_of_listener(tool, sources, seconds, work, base_port):
@@ -303,22 +316,29 @@ def cpu_of_listener(tool, sources, seconds, work, base_port):
 
 
 def cost_section(args, work):
+    """Per build, the CPU of a party hearing 1 and 15 sources, the builds taking turns."""
     short, long = 5, 25
-    per_second = {1: [], 15: []}
+    tools = [("tarnel-call", args.tarnel_call)] + ([("baseline tarnel-call", args.baseline)] if args.baseline else [])
+    per_second = {(name, n): [] for name, _ in tools for n in (1, 15)}
     for repetition in range(args.repetitions):
-        for sources in (1, 15):
-            cpu = {}
-            for seconds in (short, long):
-                cpu[seconds], heard = cpu_of_listener(args.tarnel_call, sources, seconds, work, 42000)
-            per_second[sources].append((cpu[long] - cpu[short]) / (long - short))
-            print(f"  [{repetition + 1}/{args.repetitions}] {sources:2} source(s): "
-                  f"{100 * per_second[sources][-1]:.2f} % of a core ({heard} heard)", flush=True)
-    one, many = statistics.median(per_second[1]), statistics.median(per_second[15])
-    deltas = [m - o for o, m in zip(per_second[1], per_second[15])]
-    print(f"\ncost: one party, CPU per second of talk, medians over {args.repetitions} repetitions")
-    print(f"  hearing 1 source (two-party call) {100 * one:.2f} %, hearing 15 sources {100 * many:.2f} %; "
-          f"added {100 * statistics.median(deltas):.2f} % of a core (range {100 * min(deltas):.2f} to "
-          f"{100 * max(deltas):.2f}); ratio {many / one:.2f}")
+        for name, tool in tools:
+            for sources in (1, 15):
+                cpu = {seconds: cpu_of_listener(tool, sources, seconds, work, 42000)[0] for seconds in (short, long)}
+                per_second[(name, sources)].append((cpu[long] - cpu[short]) / (long - short))
+                print(f"  [{repetition + 1}/{args.repetitions}] {name}, {sources:2} source(s): "
+                      f"{100 * per_second[(name, sources)][-1]:.2f} % of a core", flush=True)
+    print(f"\ncost: one party, CPU per second of talk, medians over {args.repetitions} repetitions "
+          f"(the talkers are {15} other tarnel-call processes on the same machine)")
+    for name, _ in tools:
+        one, many = per_second[(name, 1)], per_second[(name, 15)]
+        deltas = [m - o for o, m in zip(one, many)]
+        print(f"  {name:22} hearing 1 source {100 * statistics.median(one):.2f} %, 15 sources "
+              f"{100 * statistics.median(many):.2f} %: +{100 * statistics.median(deltas):.2f} % of a core "
+              f"({100 * min(deltas):.2f} to {100 * max(deltas):.2f})")
+    if args.baseline:
+        extra = [n - b for n, b in zip(per_second[("tarnel-call", 15)], per_second[("baseline tarnel-call", 15)])]
+        print(f"  15 sources, this build against the baseline (the same datagrams received): "
+              f"+{100 * statistics.median(extra):.2f} % of a core ({100 * min(extra):.2f} to {100 * max(extra):.2f})")
 
 
 def main():
