@@ -1,12 +1,18 @@
 #include "talk/rtp/receive_streams.h"
 
+#include <utility>
+
 namespace rtp {
 
-ReceiveStreams::Slot* ReceiveStreams::FindLocked(uint32_t ssrc) {
-    for (Slot& s : slots_) {
+const ReceiveStreams::Slot* ReceiveStreams::FindLocked(uint32_t ssrc) const {
+    for (const Slot& s : slots_) {
         if (s.used && s.ssrc == ssrc) return &s;
     }
     return nullptr;
+}
+
+ReceiveStreams::Slot* ReceiveStreams::FindLocked(uint32_t ssrc) {
+    return const_cast<Slot*>(std::as_const(*this).FindLocked(ssrc));
 }
 
 ReceiveStreams::Slot* ReceiveStreams::OpenLocked(uint32_t ssrc) {
@@ -73,9 +79,7 @@ size_t ReceiveStreams::TakeDue(DueGroups& due) {
 
 std::optional<StreamCounts> ReceiveStreams::Counts(uint32_t ssrc) const {
     std::lock_guard guard(lock_);
-    for (const Slot& s : slots_) {
-        if (s.used && s.ssrc == ssrc) return s.counts;
-    }
+    if (const Slot* slot = FindLocked(ssrc)) return slot->counts;
     for (auto d = departed_.rbegin(); d != departed_.rend(); ++d) {
         if (d->ssrc == ssrc) return d->counts;
     }

@@ -64,6 +64,7 @@ private:
         uint32_t ssrc;
         StreamCounts counts;
     };
+    const Slot* FindLocked(uint32_t ssrc) const;
     Slot* FindLocked(uint32_t ssrc);
     Slot* OpenLocked(uint32_t ssrc);
     void LeaveLocked(Slot& slot);

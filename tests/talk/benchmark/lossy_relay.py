@@ -13,10 +13,15 @@ Run as a program it relays between two tarnel-call parties until interrupted:
     lossy_relay.py RELAY_PORT PORT_A PORT_B [--loss 0.05 --duplicate 0.02 --hold 0.05 --seed 1]
 """
 import argparse
+import os
 import random
 import re
 import socket
+import sys
 import threading
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "call"))
+import callkit  # noqa: E402
 
 LOSS, DUPLICATE, HOLD = 0.05, 0.02, 0.05
 
@@ -50,24 +55,10 @@ class Injury:
             self.held = None
 
 
-class _Sockets:
-    """UDP sockets on 127.0.0.1, each served by a thread calling self._on(index, data, sender)."""
+class _Relay(callkit.PortPairRelay):
+    """A port pair whose datagrams go to self._on(index, data, sender), one at a time."""
 
-    def _serve(self, ports):
-        self.sockets = []
-        for port in ports:
-            s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-            s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 20)
-            s.bind(("127.0.0.1", port))
-            s.settimeout(0.2)
-            self.sockets.append(s)
-        self.running = True
-        self.lock = threading.Lock()
-        self.threads = [threading.Thread(target=self._loop, args=(i,), daemon=True) for i in range(len(ports))]
-        for t in self.threads:
-            t.start()
-
-    def _loop(self, index):
+    def _run(self, index):
         while self.running:
             try:
                 data, sender = self.sockets[index].recvfrom(65536)
@@ -76,22 +67,19 @@ class _Sockets:
             with self.lock:
                 self._on(index, data, sender)
 
-    def close(self):
-        self.running = False
-        for t in self.threads:
-            t.join()
-        for s in self.sockets:
-            s.close()
+    def _serve(self, port):
+        self.lock = threading.Lock()
+        self._start(port, receive_buffer=1 << 20)
 
 
-class PartyRelay(_Sockets):
+class PartyRelay(_Relay):
     """Stands between two tarnel-call parties on the port pair `port`, `port` + 1;
     both directions' RTP are injured, each with its own generator."""
 
     def __init__(self, port, party_a, party_b, seed=1, **rates):
         self.a, self.b = party_a, party_b
         self.injury = {party_a: Injury(seed=seed, **rates), party_b: Injury(seed=seed + 1, **rates)}
-        self._serve([port, port + 1])
+        self._serve(port)
 
     def _on(self, index, data, sender):
         from_a = sender[1] in (self.a, self.a + 1)
@@ -103,13 +91,13 @@ class PartyRelay(_Sockets):
             self.injury[self.a if from_a else self.b].pass_on(data, send)
 
 
-class MediaRelay(_Sockets):
+class MediaRelay(_Relay):
     """RTP and RTCP arriving on `port`, `port` + 1 go on to `target`'s pair, the RTP injured."""
 
     def __init__(self, port, seed=1, **rates):
         self.target = None
         self.injury = Injury(seed=seed, **rates)
-        self._serve([port, port + 1])
+        self._serve(port)
 
     def _on(self, index, data, sender):
         if self.target is None:
@@ -121,7 +109,7 @@ class MediaRelay(_Sockets):
             self.injury.pass_on(data, send)
 
 
-class SipRelay(_Sockets):
+class SipRelay(_Relay):
     """Forwards SIP over UDP between a caller and an answerer: the caller dials
     the relay's port, the relay passes the dialogue on. The media port of the
     caller's offer is replaced by the media relay's, so the answerer sends its
@@ -129,7 +117,7 @@ class SipRelay(_Sockets):
 
     def __init__(self, port, caller, answerer, media):
         self.caller, self.answerer, self.media = caller, answerer, media
-        self._serve([port])
+        self._serve(port)  # the port above it stays unused
 
     def _rewrite_offer(self, text):
         head, sep, body = text.partition("\r\n\r\n")
@@ -143,6 +131,8 @@ class SipRelay(_Sockets):
         return head + sep + body
 
     def _on(self, index, data, sender):
+        if index == 1:
+            return
         from_caller = sender[1] != self.answerer
         if from_caller and data.startswith(b"INVITE"):
             data = self._rewrite_offer(data.decode("latin-1")).encode("latin-1")

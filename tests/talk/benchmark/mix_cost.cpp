@@ -2,11 +2,13 @@
 // for 15 sources, 100 s of talk (frames put in their streams, then every 30 ms
 // the mix of all due groups), timed; and the same sources' decoding alone, so
 // that the streams and the summing show apart from the codec. Reported as a
-// share of one core, for a benchmark: the figures vary with the machine's load.
+// share of one core in processor time; a benchmark: the figures still vary
+// with what else runs on the machine.
 //   talk_mix_bench [SECONDS]
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "talk/source_mixer.h"
@@ -14,19 +16,17 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kGroupsPerSecond = 1000 / 30;
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Best of three runs, in seconds of processor per second of talk.
+// Best of three runs, in seconds of the process's processor time (not of the wall
+// clock, which on a loaded machine counts the time others ran).
 template <typename Run>
 double BestOfThree(Run run) {
     double best = 1e9;
     for (int i = 0; i < 3; ++i) {
-        const auto start = Clock::now();
+        const std::clock_t start = std::clock();
         run();
-        best = std::min(best, Seconds(Clock::now() - start));
+        best = std::min(best, double(std::clock() - start) / CLOCKS_PER_SEC);
     }
     return best;
 }
