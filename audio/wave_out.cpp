@@ -19,10 +19,12 @@ CWaveOut::~CWaveOut() {
 }
 
 void CWaveOut::Start() {
-    if (!source_ || playing_) return;
-    reader_ = config_.readerStart == WaveOutConfig::ReaderStart::Oldest ? source_->OpenReaderAtOldest()
-                                                                        : source_->OpenReader();
-    readerSource_ = source_;
+    if ((!source_ && !feed_) || playing_) return;
+    if (!feed_) {
+        reader_ = config_.readerStart == WaveOutConfig::ReaderStart::Oldest ? source_->OpenReaderAtOldest()
+                                                                            : source_->OpenReader();
+        readerSource_ = source_;
+    }
     device_ = (setup_.factory ? setup_.factory : GetWaveDeviceFactory())->CreateWaveOut();
     device_->Open(format_, &CWaveOut::Callback, this);
     // Each talk starts with silence, not with the end of the previous one.
@@ -65,6 +67,7 @@ void CWaveOut::OnDone(WaveBuffer* buffer) {
 }
 
 void CWaveOut::Fill(WaveBuffer* buffer) {
+    if (feed_) return FillFromFeed(buffer);
     const uint8_t* block = readerSource_ ? readerSource_->ReadNext(reader_) : nullptr;
     const uint32_t length = block ? ReadFrameBlockHeader(block).length : 0;
     if (!block || length > kBlockDataSize) {
@@ -86,4 +89,11 @@ void CWaveOut::FillDecoded(WaveBuffer* buffer, const uint8_t* data, uint32_t len
     // Any length but one whole block leaves the previous audio in place.
     codec_->Decode(data, int32_t(length), decoded_.data(), nullptr);
     std::memcpy(buffer->data, decoded_.data(), kBufferSize);
+}
+
+void CWaveOut::FillFromFeed(WaveBuffer* buffer) {
+    if (feed_->Fill(decoded_))
+        std::memcpy(buffer->data, decoded_.data(), kBufferSize);
+    else
+        std::memset(buffer->data, 0, kBufferSize);
 }

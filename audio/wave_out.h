@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "audio/playback_feed.h"
 #include "audio/wave_device_factory.h"
 #include "codec/audio_code.h"
 
@@ -25,9 +26,10 @@ struct WaveOutConfig {
 
 // Plays the blocks of a source queue: eight 30 ms buffers circulate at the
 // device; each one that comes back is refilled with the next block (decoded,
-// or as it is), or with silence when none is waiting. Every start begins with
-// the 240 ms of the eight buffers zeroed. All work happens in the device
-// callback; there is no thread of its own.
+// or as it is), or with silence when none is waiting. Given a feed instead of
+// a queue, it plays what the feed makes, and silence when the feed has
+// nothing. Every start begins with the 240 ms of the eight buffers zeroed.
+// All work happens in the device callback; there is no thread of its own.
 class CWaveOut {
 public:
     static constexpr int kBufferCount = 8;
@@ -40,12 +42,14 @@ public:
     CWaveOut(const CWaveOut&) = delete;
     CWaveOut& operator=(const CWaveOut&) = delete;
 
-    // Set by the owner before Start.
+    // Set by the owner before Start; a feed takes the place of the source.
     void SetSource(CBufferMonitor* source) { source_ = source; }
+    void SetFeed(PlaybackFeed* feed) { feed_ = feed; }
     bool Playing() const { return playing_; }
 
-    // Without a source does nothing; else takes a reader on it, opens the
-    // device and queues all buffers. Device failures are not reported.
+    // Without a source or feed does nothing; else takes a reader on the
+    // source, opens the device and queues all buffers. Device failures are
+    // not reported.
     void Start();
     // Only when playing: lets the queued buffers drain, then closes the
     // device and releases the reader.
@@ -56,6 +60,7 @@ private:
     void OnDone(WaveBuffer* buffer);
     void Fill(WaveBuffer* buffer);
     void FillDecoded(WaveBuffer* buffer, const uint8_t* data, uint32_t length);
+    void FillFromFeed(WaveBuffer* buffer);
 
     WaveDeviceSetup setup_;
     const WaveOutConfig config_;
@@ -68,6 +73,7 @@ private:
     std::array<uint8_t, kBlockDataSize> blockData_{};
     std::atomic<bool> playing_{false};
     CBufferMonitor* source_ = nullptr;
+    PlaybackFeed* feed_ = nullptr;
     CBufferMonitor* readerSource_ = nullptr;
     QueueReader* reader_ = nullptr;
     std::unique_ptr<WaveOutDevice> device_;  // last: closed before the buffers go

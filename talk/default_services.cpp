@@ -4,8 +4,8 @@
 #include "talk/talk_engine.h"
 #include "talk/wave_talk_audio.h"
 
-std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, CBufferMonitor& playback) {
-    return std::make_unique<rtp::RtpSession>(std::move(send), playback, platform::SystemClock(),
+std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, rtp::ReceiveStreams& received) {
+    return std::make_unique<rtp::RtpSession>(std::move(send), received, platform::SystemClock(),
                                              rtp::MakeCname(platform::LoginNameUtf8(), platform::HostName()));
 }
 

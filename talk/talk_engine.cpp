@@ -6,15 +6,15 @@ TalkEngine::TalkEngine(TalkEngineServices services) : services_(std::move(servic
     audio_ = services_.makeAudio();
     mixer_ = services_.makeMixer();
     captureQueue_ = std::make_unique<CBufferMonitor>();
-    playbackQueue_ = std::make_unique<CBufferMonitor>();
-    playbackQueue_->SetMaxReaderLag(4);
+    received_ = std::make_unique<rtp::ReceiveStreams>();
+    playbackMix_ = std::make_unique<SourceMixer>(*received_);
     PrepareMixer();
     platform::StartSocketLibrary();
     session_ = services_.makeSession(
         [this](uint32_t ip, uint16_t port, std::span<const uint8_t> packet, bool isRtcp) {
             SendToHost(ip, port, packet, isRtcp);
         },
-        *playbackQueue_);
+        *received_);
     timer_ = services_.makeTimer();
     platform::RequestFineTimerResolution();
 }
@@ -38,12 +38,11 @@ void TalkEngine::BeginTalk(uint16_t port) {
     captureQueue_->ClearQueue();
     audio_->StartCapture(captureQueue_.get());
     capturing_ = true;
-    audio_->StartPlayback(playbackQueue_.get());
+    audio_->StartPlayback(playbackMix_.get());
     playing_ = true;
     captureReader_ = captureQueue_->OpenReader();
     sendScratch_ = std::make_unique<uint8_t[]>(kSendBufferSize);
-    playbackQueue_->ClearQueue();
-    session_->Begin(port);  // with an empty group of received frames
+    session_->Begin(port);  // with no received voice waiting
     sendBuffer_ = std::make_unique<uint8_t[]>(kSendBufferSize);
     stop_ = false;
     sendThread_ = std::thread(&TalkEngine::SendThread, this);
@@ -61,8 +60,7 @@ void TalkEngine::EndTalk() {
     services_.sleeper->SleepMs(kSenderStopWaitMs);
     StopSendThread();  // the sleep is not proof that the thread has left
     timer_->Cancel();
-    session_->End();  // a partial group of received frames goes with it
-    playbackQueue_->ClearQueue();
+    session_->End();  // received voice not yet played goes with it
     if (captureReader_) captureQueue_->CloseReader(captureReader_);
     captureReader_ = nullptr;
     sendScratch_.reset();

@@ -10,6 +10,8 @@
 #include "audio/mixer/talk_mixer.h"
 #include "platform/clock.h"
 #include "platform/periodic_timer.h"
+#include "talk/rtp/receive_streams.h"
+#include "talk/source_mixer.h"
 #include "talk/talk_audio.h"
 #include "talk/talk_session.h"
 #include "talk/tarnel.h"
@@ -25,10 +27,10 @@ struct TalkEngineServices {
 
 TalkEngineServices DefaultTalkEngineServices();
 // The RTP session of an engine, on the system clock.
-std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, CBufferMonitor& playback);
+std::unique_ptr<TalkSession> MakeRtpSession(PacketSender send, rtp::ReceiveStreams& received);
 
-// One voice engine: the capture and playback queues, the audio devices, the
-// sender thread and the session of the running talk.
+// One voice engine: the capture queue, the received sources' streams and their
+// mix, the audio devices, the sender thread and the session of the running talk.
 class TalkEngine {
 public:
     static constexpr int32_t kSendBufferSize = 1024;
@@ -60,7 +62,8 @@ private:
 
     TalkEngineServices services_;
     std::unique_ptr<CBufferMonitor> captureQueue_;
-    std::unique_ptr<CBufferMonitor> playbackQueue_;
+    std::unique_ptr<rtp::ReceiveStreams> received_;
+    std::unique_ptr<SourceMixer> playbackMix_;
     QueueReader* captureReader_ = nullptr;
     std::unique_ptr<TalkAudio> audio_;
     std::unique_ptr<TalkMixer> mixer_;

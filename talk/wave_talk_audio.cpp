@@ -16,12 +16,12 @@ void WaveTalkAudio::StopCapture() {
     waveIn_.SetTarget(nullptr);
 }
 
-void WaveTalkAudio::StartPlayback(CBufferMonitor* source) {
-    waveOut_.SetSource(source);
+void WaveTalkAudio::StartPlayback(PlaybackFeed* feed) {
+    waveOut_.SetFeed(feed);
     waveOut_.Start();
 }
 
 void WaveTalkAudio::StopPlayback() {
     waveOut_.Stop();
-    waveOut_.SetSource(nullptr);
+    waveOut_.SetFeed(nullptr);
 }

@@ -4,15 +4,15 @@
 #include "talk/talk_audio.h"
 
 // The talk's microphone and speaker: a CWaveIn encoding into the capture
-// queue and a CWaveOut decoding from the playback queue, on the process-wide
-// wave device factory.
+// queue and a CWaveOut playing the mix of the received sources, on the
+// process-wide wave device factory.
 class WaveTalkAudio final : public TalkAudio {
 public:
     explicit WaveTalkAudio(platform::Sleeper& sleeper);
 
     void StartCapture(CBufferMonitor* target) override;
     void StopCapture() override;
-    void StartPlayback(CBufferMonitor* source) override;
+    void StartPlayback(PlaybackFeed* feed) override;
     void StopPlayback() override;
 
 private:

@@ -13,6 +13,7 @@ struct RtcpContext {
     uint32_t address;
     uint16_t port;
     uint32_t now;
+    std::vector<uint32_t> goodbyes;
 };
 
 // A block about us from `reporter`: keep what it says and the round trip it gives.
@@ -58,10 +59,13 @@ void TakeSenderReport(RtcpContext& c, const RtcpPacketView& p) {
 }
 
 // A source that says goodbye leaves the table, and the first destination at its
-// address leaves the send list.
+// address leaves the send list; every SSRC named is reported, known or not, for
+// its playback to end.
 void TakeBye(RtcpContext& c, const RtcpPacketView& p) {
     for (uint8_t i = 0; i < p.header.count; ++i) {
-        SourceStats* source = FindSource(c.state.sources, ReadByeSsrc(p.data, i));
+        const uint32_t ssrc = ReadByeSsrc(p.data, i);
+        c.goodbyes.push_back(ssrc);
+        SourceStats* source = FindSource(c.state.sources, ssrc);
         if (!source) continue;
         const uint32_t address = source->address;
         c.state.departed.push_back(*source);
@@ -89,13 +93,14 @@ void TakePacket(RtcpContext& c, const RtcpPacketView& p) {
 
 }  // namespace
 
-void TakeRtcpCompound(RtpSessionState& state, uint32_t address, uint16_t port, uint32_t now,
-                      std::span<const uint8_t> datagram) {
-    if (!ValidRtcpCompound(datagram.data(), datagram.size())) return;
-    RtcpContext c{state, address, port, now};
+std::vector<uint32_t> TakeRtcpCompound(RtpSessionState& state, uint32_t address, uint16_t port, uint32_t now,
+                                       std::span<const uint8_t> datagram) {
+    if (!ValidRtcpCompound(datagram.data(), datagram.size())) return {};
+    RtcpContext c{state, address, port, now, {}};
     RtcpWalker walker(datagram.data(), datagram.size());
     RtcpPacketView packet;
     while (walker.Next(packet)) TakePacket(c, packet);
+    return std::move(c.goodbyes);
 }
 
 }  // namespace rtp

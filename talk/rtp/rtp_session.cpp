@@ -12,13 +12,14 @@
 
 namespace rtp {
 
-RtpSession::RtpSession(PacketSender send, CBufferMonitor& playback, platform::Clock& clock, std::string cname)
-    : send_(std::move(send)), playback_(playback), clock_(clock), cname_(std::move(cname)) {}
+RtpSession::RtpSession(PacketSender send, ReceiveStreams& received, platform::Clock& clock, std::string cname)
+    : send_(std::move(send)), received_(received), clock_(clock), cname_(std::move(cname)) {}
 
 void RtpSession::Begin(uint16_t port) {
     std::lock_guard guard(lock_);
     state_ = CreateState(port, SsrcSeed(clock_.WallNow()), cname_);
     talkClock_.emplace(clock_);
+    received_.Clear();
 }
 
 void RtpSession::End() {
@@ -29,6 +30,7 @@ void RtpSession::End() {
         bye = {BuildByePacket(*state_), ReportTargets(*state_)};
         state_.reset();
         talkClock_.reset();
+        received_.Clear();  // with any frames still waiting for playback
     }
     SendReport(bye);
 }
@@ -83,19 +85,25 @@ void RtpSession::SendReport(const Report& report) const {
 void RtpSession::ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) {
     std::lock_guard guard(lock_);
     if (!state_) return;
-    const auto payload = TakeRtpPacket(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram);
-    if (!payload.empty())
-        AppendToAssembly(state_->assembly, state_->assembled, playback_, payload.data(), payload.size());
+    const auto packet = TakeRtpPacket(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram);
+    if (!packet) return;
+    if (const auto frame = ReadVoiceFrame(packet->payload))
+        received_.Take(packet->header.ssrc, packet->header.sequence, *frame);
 }
 
 void RtpSession::ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) {
     std::lock_guard guard(lock_);
-    if (state_) TakeRtcpCompound(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram);
+    if (!state_) return;
+    for (const uint32_t ssrc : TakeRtcpCompound(*state_, ip, port, NtpMiddle32(talkClock_->NowTime()), datagram))
+        received_.Depart(ssrc);
 }
 
 SessionStatistics RtpSession::Statistics() const {
     std::lock_guard guard(lock_);
-    return state_ ? ReadStatistics(*state_) : SessionStatistics{};
+    if (!state_) return {};
+    SessionStatistics statistics = ReadStatistics(*state_);
+    for (SourceReport& source : statistics.sources) source.playback = received_.Counts(source.ssrc);
+    return statistics;
 }
 
 }  // namespace rtp

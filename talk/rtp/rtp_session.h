@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "talk/rtp/receive_streams.h"
 #include "talk/rtp/ntp_time.h"
 #include "talk/rtp/rtp_session_state.h"
 #include "talk/rtp/session_statistics.h"
@@ -15,13 +16,14 @@ namespace rtp {
 //
 // The host's threads (Begin, End, destinations, received datagrams) and the
 // sender thread (voice, reports) share it. One lock keeps them apart: the talk's
-// state, with the frames being gathered for playback, and its clock are read and
-// changed only under `lock_`; `lock_` is never held while a packet goes to the
-// host, so the host's callback may call back in.
+// state and its clock are read and changed only under `lock_`; `lock_` is never
+// held while a packet goes to the host, so the host's callback may call back in.
+// Received frames go on to the sources' streams for playback, which have a lock
+// of their own, taken inside `lock_`.
 class RtpSession final : public TalkSession {
 public:
     // cname: see MakeCname. Each talk's SSRC is drawn from the clock's wall time.
-    RtpSession(PacketSender send, CBufferMonitor& playback, platform::Clock& clock, std::string cname);
+    RtpSession(PacketSender send, ReceiveStreams& received, platform::Clock& clock, std::string cname);
 
     void Begin(uint16_t port) override;
     void End() override;
@@ -33,7 +35,8 @@ public:
     void ReceiveRtp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
     void ReceiveRtcp(uint32_t ip, uint16_t port, std::span<const uint8_t> datagram) override;
 
-    // The running talk's statistics; empty outside a talk.
+    // The running talk's statistics, with what playback made of each source's
+    // frames; empty outside a talk.
     SessionStatistics Statistics() const;
 
 private:
@@ -46,7 +49,7 @@ private:
     Report TakeReport(std::vector<uint8_t> (*build)(const RtpSessionState&, platform::WallTime));
 
     const PacketSender send_;
-    CBufferMonitor& playback_;
+    ReceiveStreams& received_;
     platform::Clock& clock_;
     const std::string cname_;
 

@@ -5,7 +5,6 @@
 #include <deque>
 #include <string>
 
-#include "talk/rtp/playback_assembly.h"
 #include "talk/rtp/rtcp_packets.h"
 
 namespace rtp {
@@ -67,8 +66,6 @@ struct RtpSessionState {
     std::array<uint32_t, kRtcpTypeCount> rtcpReceived{};  // by type, SR first
     std::string cname;  // SDES CNAME text
     std::deque<SourceStats> departed;  // the last sources removed by BYE, kept for statistics
-    AssemblyBuffer assembly{};  // received frames gathered into one playback block
-    int32_t assembled = 0;      // frames held in it, 0..2
 };
 
 // A fresh state on port: SSRC drawn from seed, CNAME as given (see MakeCname).

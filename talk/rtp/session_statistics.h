@@ -1,8 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "talk/rtp/receive_streams.h"
 #include "talk/rtp/rtp_session_state.h"
 
 namespace rtp {
@@ -19,6 +21,7 @@ struct SourceReport {
     uint32_t jitter = 0;  // as kept: 16 x the estimate, in 1/65536 s
     bool roundTripKnown = false;
     uint32_t roundTrip = 0;  // 1/65536 s
+    std::optional<StreamCounts> playback;  // none when its frames were never played
 };
 
 struct SessionStatistics {

@@ -67,17 +67,18 @@ TEST_F(TalkEngineTest, BeginTalkStartsDevicesSessionAndTimerInOrder) {
     engine.EndTalk();
 }
 
-TEST_F(TalkEngineTest, BeginTalkClearsBothQueues) {
+// The session's received voice (cleared by the session itself at each begin and end) is what the speaker plays.
+TEST_F(TalkEngineTest, BeginTalkClearsTheCaptureQueueAndPlaysTheSessionsVoice) {
     engine.BeginTalk(40000);
     engine.EndTalk();
     CBufferMonitor& capture = *fakes.audio->captureQueue;
-    CBufferMonitor& playback = *fakes.audio->playbackQueue;
     PushCaptureBlock(10, 1);
-    const uint8_t block[30] = {};
-    playback.PushFrame(block, 30, 1);
     engine.BeginTalk(40000);
     EXPECT_EQ(capture.BlockCount(), 0u);
-    EXPECT_EQ(playback.BlockCount(), 0u);
+    std::array<int16_t, PlaybackFeed::kSamples> samples{};
+    EXPECT_FALSE(fakes.audio->playbackFeed->Fill(samples));
+    for (uint16_t seq = 0; seq < 3; ++seq) fakes.received->Take(0x55, seq, rtp::VoiceFrame{});
+    EXPECT_TRUE(fakes.audio->playbackFeed->Fill(samples));
     engine.EndTalk();
 }
 

@@ -38,8 +38,8 @@ void RecordingAudio::StartCapture(CBufferMonitor* target) {
     log_.Add("capture start");
 }
 
-void RecordingAudio::StartPlayback(CBufferMonitor* source) {
-    playbackQueue = source;
+void RecordingAudio::StartPlayback(PlaybackFeed* feed) {
+    playbackFeed = feed;
     log_.Add("playback start");
 }
 
@@ -91,8 +91,9 @@ TalkEngineServices FakeServices::Make() {
         return audioOwned;
     };
     services.makeMixer = [] { return std::make_unique<NoMixer>(); };
-    services.makeSession = [this](PacketSender send, CBufferMonitor&) {
+    services.makeSession = [this](PacketSender send, rtp::ReceiveStreams& streams) {
         auto sessionOwned = std::make_unique<RecordingSession>(log, std::move(send));
+        received = &streams;
         session = sessionOwned.get();
         return sessionOwned;
     };

@@ -29,18 +29,18 @@ private:
     bool waiting_ = false;
 };
 
-// Devices that only log; the queues they were given are where a microphone
-// would write and a speaker read.
+// Devices that only log; the queue and the feed they were given are where a
+// microphone would write and a speaker read.
 class RecordingAudio final : public TalkAudio {
 public:
     explicit RecordingAudio(support::EventLog& log) : log_(log) {}
     void StartCapture(CBufferMonitor* target) override;
     void StopCapture() override { log_.Add("capture stop"); }
-    void StartPlayback(CBufferMonitor* source) override;
+    void StartPlayback(PlaybackFeed* feed) override;
     void StopPlayback() override { log_.Add("playback stop"); }
 
     CBufferMonitor* captureQueue = nullptr;
-    CBufferMonitor* playbackQueue = nullptr;
+    PlaybackFeed* playbackFeed = nullptr;
 
 private:
     support::EventLog& log_;
@@ -77,4 +77,5 @@ struct FakeServices {
     ManualTimer* timer = nullptr;
     RecordingAudio* audio = nullptr;
     RecordingSession* session = nullptr;
+    rtp::ReceiveStreams* received = nullptr;  // where the session would put received voice
 };

@@ -80,8 +80,8 @@ TalkEngineServices ServicesKeepingSession(CallHost& host, const CallOptions& opt
     if (!options.micFile.empty() && !options.speakerFile.empty()) {
         services.makeMixer = [] { return std::make_unique<NoMixer>(); };
     }
-    services.makeSession = [&host](PacketSender send, CBufferMonitor& playback) {
-        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send), playback);
+    services.makeSession = [&host](PacketSender send, rtp::ReceiveStreams& received) {
+        std::unique_ptr<TalkSession> session = MakeRtpSession(std::move(send), received);
         host.session = static_cast<rtp::RtpSession*>(session.get());
         return session;
     };

@@ -86,6 +86,38 @@ def best_lag(reference, received, max_lag):
     return lo + int(np.argmax(scores))
 
 
+def best_correlation(reference, received):
+    """(normalised cross-correlation, lag): `reference` against the stretch of
+    `received` that it lines up with best, over every lag."""
+    n = len(reference)
+    if len(received) < n or n == 0:
+        return 0.0, 0
+    size = 1 << int(np.ceil(np.log2(len(received) + n)))
+    dots = np.fft.irfft(np.fft.rfft(received, size) * np.conj(np.fft.rfft(reference, size)), size)
+    energy = np.concatenate(([0.0], np.cumsum(received ** 2)))
+    lags = np.arange(len(received) - n + 1)
+    window = np.maximum(energy[lags + n] - energy[lags], 1e-9)
+    scores = dots[lags] / np.sqrt(window * max(np.dot(reference, reference), 1e-9))
+    lag = int(np.argmax(scores))
+    return float(scores[lag]), lag
+
+
+def correlation_at_best_lag(reference, received):
+    return best_correlation(reference, received)[0]
+
+
+def speech_at(path, text, start, seconds):
+    """Like make_speech, with the speech beginning `start` seconds in; without
+    text, only the faint noise."""
+    samples = np.random.default_rng(11).normal(0, 30, int(seconds * RATE))
+    if text:
+        make_speech(path, text, seconds - start)
+        speech = read_pcm(path)
+        samples[int(start * RATE):int(start * RATE) + len(speech)] = speech
+    np.clip(samples, -32768, 32767).astype("<i2").tofile(path)
+    return path
+
+
 def segmental_snr(reference, received, lag, segment=240, search=240):
     """Mean SNR (dB) over speech segments, each matched within +-search samples of
     `lag` so that a dropped or repeated block does not spoil the rest."""

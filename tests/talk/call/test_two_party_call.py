@@ -1,4 +1,4 @@
-"""Two tarnel-call processes talk over UDP on 127.0.0.1 with virtual devices."""
+"""Two and three tarnel-call processes talk over UDP on 127.0.0.1 with virtual devices."""
 import argparse
 import os
 import subprocess
@@ -104,6 +104,51 @@ class TwoPartyCall(unittest.TestCase):
                     tshark_count(pcap, ports, f"rtcp.pt == {packet_type} && "
                                               f"(rtcp.senderssrc == {ssrc} || rtcp.ssrc.identifier == {ssrc})"),
                     1, f"{name}: RTCP type {packet_type} from our SSRC")
+
+
+class ThreePartyCall(unittest.TestCase):
+    """A speaks, then B; C only listens; everyone lists the other two as peers. Each
+    listener hears each talker apart, however their packets interleave."""
+
+    A_SPEECH = (0.3, 2.7)  # seconds into each talker's microphone; B starts after A
+    B_SPEECH = (3.0, 5.6)
+
+    def test_each_listener_hears_each_talker(self):
+        d = tempfile.mkdtemp(prefix="tarnel-three-")
+        ports = {who: ARGS.port_base + 800 + 100 * i for i, who in enumerate("abc")}
+        mics = {"a": callkit.speech_at(os.path.join(d, "a.pcm"), "The quick brown fox jumps over the lazy dog.",
+                                       self.A_SPEECH[0], 7),
+                "b": callkit.speech_at(os.path.join(d, "b.pcm"), "Numbers one two three four five six.",
+                                       self.B_SPEECH[0], 7),
+                "c": callkit.speech_at(os.path.join(d, "c.pcm"), "", 7, 7)}
+
+        def start(who, seconds, tool=None, emulator=None):
+            peers = [f"127.0.0.1:{ports[other]}" for other in "abc" if other != who]
+            return callkit.start_call(tool or ARGS.tool, ports[who], peers, mics[who], os.path.join(d, f"{who}_out.pcm"),
+                                      seconds, pcap=os.path.join(d, f"{who}.pcap"), emulator=emulator)
+
+        # C listens before A (under the emulator, when there is one) begins, and B once A talks.
+        c = start("c", 7.5 + 2 * ARGS.stagger, tool=ARGS.tool_b)
+        callkit.wait_until_sending(c, os.path.join(d, "c.pcap"))
+        a = start("a", 6.5 + ARGS.stagger, emulator=ARGS.emulator_a)
+        callkit.wait_until_sending(a, os.path.join(d, "a.pcap"))
+        b = start("b", 6.5, tool=ARGS.tool_b)
+        stats = {"a": callkit.finish_call(a), "b": callkit.finish_call(b), "c": callkit.finish_call(c)}
+
+        def heard(listener, talker, stretch):
+            reference = callkit.read_pcm(mics[talker])[int(stretch[0] * callkit.RATE):int(stretch[1] * callkit.RATE)]
+            received = callkit.read_pcm(os.path.join(d, f"{listener}_out.pcm"))
+            return callkit.correlation_at_best_lag(reference, received)
+
+        for listener, talker, stretch in (("c", "a", self.A_SPEECH), ("c", "b", self.B_SPEECH),
+                                          ("a", "b", self.B_SPEECH)):
+            figure = heard(listener, talker, stretch)
+            print(f"{listener} hears {talker}: correlation {figure:.2f}", file=sys.stderr)
+            self.assertGreater(figure, 0.5, f"{listener} hearing {talker}")
+        sources = stats["c"]["sources"]
+        self.assertEqual(sorted(s["port"] for s in sources), [ports["a"], ports["b"]])
+        for source in sources:
+            self.assertEqual(source["frames"], {"concealed": 0, "duplicates": 0, "late": 0})
 
 
 class FaultsInjected(unittest.TestCase):

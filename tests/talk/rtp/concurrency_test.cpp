@@ -17,7 +17,7 @@ namespace {
 TEST(SharedSession, SendThreadAndHostThreadUseItTogether) {
     support::ManualClock clock;  // read from both threads, moved by neither
     std::atomic<int> delivered{0};
-    CBufferMonitor playback, peerPlayback;
+    ReceiveStreams playback, peerPlayback;
     RtpSession session([&](uint32_t, uint16_t, std::span<const uint8_t>, bool) { ++delivered; }, playback, clock,
                        "u@h");
     test::RecordingSender fromPeer;

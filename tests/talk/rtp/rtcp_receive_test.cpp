@@ -185,7 +185,7 @@ TEST_F(RtcpHandler, SdesWithEndBytePaddingIsAccepted) {
 TEST(RtcpRoundTrip, SenderReportThenReceiverReportGivesTheNetworkDelay) {
     support::ManualClock clock;
     test::RecordingSender fromA, fromB;
-    CBufferMonitor playbackA, playbackB;
+    ReceiveStreams playbackA, playbackB;
     RtpSession a(fromA.Sender(), playbackA, clock, "a@x");
     RtpSession b(fromB.Sender(), playbackB, clock, "b@y");
     a.Begin(40000);

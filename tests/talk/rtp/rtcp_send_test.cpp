@@ -79,7 +79,7 @@ TEST_F(Reports, SenderCountersGoIntoTheSenderReport) {
 TEST(SessionReports, EachReportGoesToEveryTargetAndByeEndsTheTalk) {
     support::ManualClock clock;
     test::RecordingSender recorder;
-    CBufferMonitor playback;
+    ReceiveStreams playback;
     RtpSession session(recorder.Sender(), playback, clock, "me@here");
     session.Begin(40000);
     session.AddDestination("10.0.0.1", 40002);

@@ -97,14 +97,16 @@ protected:
     const uint32_t now = 0x6F804000;
 
     std::vector<uint8_t> Take(const std::vector<uint8_t>& packet, uint32_t address = 1) {
-        const auto payload = TakeRtpPacket(state, address, 40002, now, packet);
-        return {payload.begin(), payload.end()};
+        const auto taken = TakeRtpPacket(state, address, 40002, now, packet);
+        if (!taken) return {};
+        return {taken->payload.begin(), taken->payload.end()};
     }
 };
 
 TEST_F(RtpHandler, AcceptedPacketIsCountedAndItsPayloadHandedOn) {
     const auto p = Packet(3, 0x77, 28, 1);
     EXPECT_EQ(Take(p, 0x0100007F), std::vector<uint8_t>(28, 0x5A));
+    EXPECT_EQ(TakeRtpPacket(state, 1, 40002, now, p)->header.sequence, 3);
     EXPECT_EQ(state.sources[0].ssrc, 0x77u);
     EXPECT_EQ(state.sources[0].address, 0x0100007Fu);
     EXPECT_EQ(state.sources[0].port, 40002);  // as passed, not byte-swapped
@@ -125,7 +127,7 @@ TEST_F(RtpHandler, MalformedPacketTouchesNothing) {
 }
 
 TEST_F(RtpHandler, EmptyDatagramIsIgnored) {
-    EXPECT_TRUE(TakeRtpPacket(state, 1, 40002, now, {}).empty());
+    EXPECT_FALSE(TakeRtpPacket(state, 1, 40002, now, {}));
     EXPECT_FALSE(state.sources[0].Used());
 }
 

@@ -29,7 +29,7 @@ protected:
 
     support::ManualClock clock;
     test::RecordingSender recorder;
-    CBufferMonitor playback;
+    ReceiveStreams playback;
     RtpSession session{recorder.Sender(), playback, clock, "u@h"};
 };
 

@@ -17,7 +17,16 @@ std::vector<uint8_t> VoiceBlock(uint32_t stamp, uint8_t fill) {
     return block;
 }
 
-// Two parties on one clock, each recording what it sends and with a playback queue.
+// The groups due for playback now, one per source.
+std::vector<FrameGroup> DueGroups(ReceiveStreams& streams) {
+    ReceiveStreams::DueGroups due;
+    const size_t n = streams.TakeDue(due);
+    std::vector<FrameGroup> groups;
+    for (size_t i = 0; i < n; ++i) groups.push_back(due[i].group);
+    return groups;
+}
+
+// Two parties on one clock, each recording what it sends and with streams for playback.
 class TwoParties : public ::testing::Test {
 protected:
     using SentPacket = test::SentPacket;
@@ -32,8 +41,7 @@ protected:
     support::ManualClock clock;
     test::RecordingSender sentByA, sentByB;
     const uint32_t ipA = Ipv4FromBytes(127, 0, 0, 1), ipB = Ipv4FromBytes(127, 0, 0, 2);
-    CBufferMonitor playbackA, playbackB;
-    QueueReader* speakerB = playbackB.OpenReader();
+    ReceiveStreams playbackA, playbackB;
     RtpSession a{sentByA.Sender(), playbackA, clock, "a@hostA"};
     RtpSession b{sentByB.Sender(), playbackB, clock, "b@hostB"};
 };
@@ -51,12 +59,12 @@ TEST_F(TwoParties, VoiceReachesTheOtherSideAndBothSeeEachOther) {
         EXPECT_EQ(s.port, 40002u);
         b.ReceiveRtp(ipA, 40000, Bytes(s));
     }
-    const uint8_t* played = playbackB.ReadNext(speakerB);  // three frames make one block
-    ASSERT_NE(played, nullptr);
-    EXPECT_EQ(ReadFrameBlockHeader(played).length, 30u);
-    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 40u);
-    EXPECT_EQ(std::vector<uint8_t>(FrameBlockData(played), FrameBlockData(played) + 30), std::vector<uint8_t>(30, 0x42));
-    EXPECT_EQ(playbackB.ReadNext(speakerB), nullptr);  // two frames wait for a third
+    auto played = DueGroups(playbackB);  // three frames make one group
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played[0].Lost(), 0);
+    EXPECT_EQ(played[0].timeStamp, 40u);
+    EXPECT_EQ(std::vector<uint8_t>(played[0].data.begin(), played[0].data.end()), std::vector<uint8_t>(30, 0x42));
+    EXPECT_TRUE(DueGroups(playbackB).empty());  // two frames wait for a third
 
     a.SendSenderReport();
     for (const SentPacket& s : sentByA.packets) {
@@ -117,7 +125,7 @@ TEST_F(TwoParties, EmptyBlocksAndDatagramsAreIgnored) {
 // Outside a talk the session neither keeps destinations nor counts what arrives.
 TEST_F(TwoParties, DestinationsCountOnlyDuringATalk) {
     test::RecordingSender sent;
-    CBufferMonitor playback;
+    ReceiveStreams playback;
     RtpSession idle{sent.Sender(), playback, clock, "c@hostC"};
     idle.AddDestination("10.0.0.1", 5000);
     idle.Begin(40004);
@@ -138,40 +146,44 @@ TEST_F(TwoParties, DestinationsCountOnlyDuringATalk) {
     EXPECT_EQ(idle.Statistics().ssrc, 0u);
 }
 
-// Frames of all sources join one group in arrival order; a group left unfinished
-// at the end of a talk is dropped, and the next talk starts a group of its own.
-TEST_F(TwoParties, ReceivedFramesMakeThirtyMillisecondBlocksAcrossSources) {
+// Each source's frames make groups of their own, however the sources' packets
+// interleave; a group left unfinished at the end of a talk is dropped, and the
+// next talk starts a group of its own.
+TEST_F(TwoParties, ReceivedFramesMakeThirtyMillisecondGroupsPerSource) {
     a.AddDestination("127.0.0.2", 40002);
     test::RecordingSender sentByC;
-    CBufferMonitor playbackC;
+    ReceiveStreams playbackC;
     RtpSession c{sentByC.Sender(), playbackC, clock, "c@hostC"};
     clock.wall.microseconds += 1;
     c.Begin(40004);
     c.AddDestination("127.0.0.2", 40002);
-    a.SendVoice(VoiceBlock(400, 1));
-    c.SendVoice(VoiceBlock(900, 2));
-    a.SendVoice(VoiceBlock(440, 3));
-    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[0]));
-    b.ReceiveRtp(ipA, 40004, Bytes(sentByC.packets[0]));
-    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[1]));
-    const uint8_t* played = playbackB.ReadNext(speakerB);
-    ASSERT_NE(played, nullptr);
-    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 400u);  // the first frame's stamp
-    EXPECT_EQ(FrameBlockData(played)[0], 1);
-    EXPECT_EQ(FrameBlockData(played)[10], 2);
-    EXPECT_EQ(FrameBlockData(played)[20], 3);
+    for (int i = 0; i < 3; ++i) {
+        a.SendVoice(VoiceBlock(uint32_t(400 + 40 * i), uint8_t(1 + i)));
+        c.SendVoice(VoiceBlock(uint32_t(900 + 40 * i), 7));
+        b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets.back()));
+        b.ReceiveRtp(ipA, 40004, Bytes(sentByC.packets.back()));
+    }
+    auto played = DueGroups(playbackB);
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_EQ(played[0].timeStamp, 400u);  // the first frame's stamp
+    EXPECT_EQ(played[0].data[0], 1);
+    EXPECT_EQ(played[0].data[10], 2);
+    EXPECT_EQ(played[0].data[20], 3);
+    EXPECT_EQ(played[1].timeStamp, 900u);
+    EXPECT_EQ(std::vector<uint8_t>(played[1].data.begin(), played[1].data.end()), std::vector<uint8_t>(30, 7));
 
-    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets[0]));  // one frame of a new group
+    a.SendVoice(VoiceBlock(520, 4));  // one frame of a new group
+    b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets.back()));
     b.End();
     b.Begin(40002);
     for (int i = 0; i < 3; ++i) {
         a.SendVoice(VoiceBlock(uint32_t(1000 + 40 * i), 4));
         b.ReceiveRtp(ipA, 40000, Bytes(sentByA.packets.back()));
     }
-    played = playbackB.ReadNext(speakerB);
-    ASSERT_NE(played, nullptr);
-    EXPECT_EQ(ReadFrameBlockHeader(played).timeStamp, 1000u);
-    EXPECT_EQ(playbackB.ReadNext(speakerB), nullptr);
+    played = DueGroups(playbackB);
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played[0].timeStamp, 1000u);
+    EXPECT_TRUE(DueGroups(playbackB).empty());
 }
 
 }  // namespace
