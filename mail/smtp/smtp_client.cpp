@@ -1,5 +1,6 @@
 #include "mail/smtp/smtp_client.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -10,12 +11,15 @@ namespace ziromail {
 namespace {
 
 constexpr std::size_t kReplySize = 256;
+// A whole reply longer than this is no server's answer to EHLO.
+constexpr std::size_t kLongestReply = 8192;
 
 bool Begins(const std::array<char, kReplySize>& reply, const char* code) { return std::memcmp(reply.data(), code, 3) == 0; }
 
 const char* SuccessCode(SmtpStep step) {
     switch (step) {
         case SmtpStep::Greeting: return "220";
+        case SmtpStep::Ehlo: return "250";
         case SmtpStep::Helo: return "250";
         case SmtpStep::AuthLogin: return "334";
         case SmtpStep::AuthUser: return "334";
@@ -51,10 +55,36 @@ bool SmtpClient::Exchange(SmtpStep step, std::string_view command, bool sendFirs
     return accepted;
 }
 
+bool SmtpClient::ReceiveReply(platform::Milliseconds timeout, SmtpReply& reply) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string received;
+    std::array<char, kReplySize> chunk;
+    for (;;) {
+        reply = ParseReply(received);
+        if (reply.state != SmtpReply::State::Incomplete) return reply.state == SmtpReply::State::Complete;
+        if (received.size() >= kLongestReply) return false;
+        auto left = std::chrono::duration_cast<platform::Milliseconds>(deadline - std::chrono::steady_clock::now());
+        long got = channel_->ReceiveSome(chunk.data(), std::min(chunk.size(), kLongestReply - received.size()), left);
+        if (got <= 0) return false;
+        received.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+}
+
+// EHLO; HELO instead when the server answers that it knows no EHLO (500 or 502).
+bool SmtpClient::Greet(const std::string& server) {
+    std::string ehlo = "ehlo " + server + "\r\n";
+    SmtpReply reply;
+    if (SendAll(*channel_, ehlo.data(), ehlo.size(), timeouts_.send) != 0 ||
+        !ReceiveReply(ReplyTimeout(SmtpStep::Ehlo), reply))
+        return false;
+    if (reply.code == SuccessCode(SmtpStep::Ehlo)) return true;
+    return (reply.code == "500" || reply.code == "502") && Exchange(SmtpStep::Helo, "helo " + server + "\r\n", true);
+}
+
 MailStatus SmtpClient::Connect(const std::string& server, int port) {
     if (!channel_->Open(server, port, timeouts_.connect)) return MailStatusConnectFailed;
     if (!Exchange(SmtpStep::Greeting, {}, false)) return MailStatusConnectFailed;
-    if (!Exchange(SmtpStep::Helo, "helo " + server + "\r\n", true)) return MailStatusConnectFailed;
+    if (!Greet(server)) return MailStatusConnectFailed;
     return MailStatusOk;
 }
 

@@ -45,7 +45,7 @@ JobResult RunJob(ScriptedServer& server, const std::function<void(SmtpSession&)>
 }
 
 std::string LoginLines() {
-    return "helo 127.0.0.1\r\nauth login\r\n" + Credential("user@example.com") + Credential("secret");
+    return "ehlo 127.0.0.1\r\nauth login\r\n" + Credential("user@example.com") + Credential("secret");
 }
 
 void ShortTimeouts(SmtpSession& session) {
@@ -95,12 +95,43 @@ TEST(SmtpDialogue, GreetingInTwoPiecesTakesTheSecondAsHeloReply) {
                            Reply("220 second line\r\n"), ReadLine(), Reply("250 hello\r\n")});
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -2);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\n");
 }
 
 TEST(SmtpDialogue, GreetingOtherThan220FailsTheConnection) {
     ScriptedServer server({Reply("554 go away\r\n")});
     EXPECT_EQ(RunJob(server).status, -2);
+}
+
+TEST(SmtpDialogue, EhloReplyIsReadWholeAcrossPieces) {
+    auto script = AcceptingScript(1);
+    script[2] = Reply("250-mail.example.com\r\n250-SIZE 1000");
+    script.insert(script.begin() + 3, {Pause(std::chrono::milliseconds(100)), Reply("0\r\n250-AUTH LOGIN\r\n"),
+                                       Pause(std::chrono::milliseconds(100)), Reply("250 8BITMIME\r\n")});
+    ScriptedServer server(script);
+    JobResult result = RunJob(server);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.transcript.substr(0, LoginLines().size()), LoginLines());
+}
+
+TEST(SmtpDialogue, ServerWithoutEhloIsGreetedWithHelo) {
+    for (const char* refusal : {"500 unrecognised command\r\n", "502 not implemented\r\n"}) {
+        auto script = AcceptingScript(1);
+        script.insert(script.begin() + 2, {Reply(refusal), ReadLine()});
+        ScriptedServer server(script);
+        JobResult result = RunJob(server);
+        EXPECT_EQ(result.status, 0) << refusal;
+        EXPECT_EQ(result.transcript.substr(0, 32), "ehlo 127.0.0.1\r\nhelo 127.0.0.1\r\n") << refusal;
+    }
+}
+
+TEST(SmtpDialogue, OtherRefusalsOfEhloAndMalformedRepliesFailTheConnection) {
+    for (const char* reply : {"554 no service\r\n", "250-first\r\n251 mixed codes\r\n", "250+odd separator\r\n"}) {
+        ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply(reply)});
+        JobResult result = RunJob(server);
+        EXPECT_EQ(result.status, -2) << reply;
+        EXPECT_EQ(result.transcript.find("helo"), std::string::npos) << reply;
+    }
 }
 
 TEST(SmtpDialogue, NoAnswer334ToAuthLoginIsAnError) {
@@ -110,7 +141,7 @@ TEST(SmtpDialogue, NoAnswer334ToAuthLoginIsAnError) {
     ScriptedServer server(script);
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -1);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\nauth login\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\n");
 }
 
 TEST(SmtpDialogue, RefusedUserNameOrPasswordIsALoginFailure) {
@@ -213,7 +244,7 @@ TEST(SmtpDialogue, CredentialsOfAnyLengthGoOnOneLine) {
     });
     std::string userLine = Credential(user);
     EXPECT_EQ(userLine.size(), 78u);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\nauth login\r\n" + userLine + Credential(password) +
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\n" + userLine + Credential(password) +
                                      "mail from:<from@example.com>\r\n");
     EXPECT_EQ(Credential(password).find("\r\n"), Credential(password).size() - 2);
 }

@@ -1,8 +1,9 @@
 """A real SMTP server on 127.0.0.1 for the mail library's tests and demo.
 
 Debian's aiosmtpd accepts AUTH only after EHLO and matches the mechanism name
-case-sensitively; the client speaks "helo" and "auth login" as many providers
-accept. HeloAuthSMTP lets AUTH follow HELO and upper-cases the mechanism name.
+case-sensitively; the client speaks "auth login" in lower case, as servers
+accept, and falls back to HELO where a server knows no EHLO. HeloAuthSMTP
+upper-cases the mechanism name and lets AUTH follow HELO too.
 """
 import email
 import logging
