@@ -39,7 +39,8 @@ MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client) {
     if (status == MailStatusOk) status = client.SendEnvelope(session.sender, session.toList, session.ccList);
     if (status == MailStatusOk) status = client.StartMessage();
     if (status == MailStatusOk) status = client.SendMessage(ComposeMessage(session));
-    if (status == MailStatusOk) status = client.Quit();
+    if (status == MailStatusOk) return client.Quit();
+    client.QuitAfterFailure();
     return status;
 }
 

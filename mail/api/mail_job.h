@@ -13,7 +13,8 @@ void SetMailCallback(SendMailCallback callback);
 void ReportStatus(int status, int userValue);
 
 // Connects, logs in, hands over the envelope and the composed message, says
-// QUIT; returns the job's final status. The connection stays open in `client`.
+// QUIT (also after a failure, once the server has greeted); returns the job's
+// final status. The connection stays open in `client`.
 MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client);
 
 // Runs the job on a thread of its own, reports its final status, then closes

@@ -47,7 +47,9 @@ bool SmtpClient::Exchange(SmtpStep step, std::string_view command, bool sendFirs
     std::array<char, kReplySize> reply{};
     if (sendFirst && SendAll(*channel_, command.data(), command.size(), timeouts_.send) != 0) return false;
     // One receive per command: what it brings is this step's reply.
-    if (channel_->ReceiveSome(reply.data(), reply.size(), ReplyTimeout(step)) < 0) return false;
+    long got = channel_->ReceiveSome(reply.data(), reply.size(), ReplyTimeout(step));
+    if (got < 0) return false;
+    if (step == SmtpStep::Greeting) greetingRead_ = got > 0;
     if (step == SmtpStep::MessageEnd) return true;
     bool accepted = Begins(reply, SuccessCode(step));
     if (!accepted && (step == SmtpStep::MailFrom || step == SmtpStep::RcptTo) && Begins(reply, "550"))
@@ -126,6 +128,10 @@ MailStatus SmtpClient::SendMessage(std::string message) {
 
 MailStatus SmtpClient::Quit() {
     return SendAll(*channel_, "quit\r\n", 6, timeouts_.send) == 0 ? MailStatusOk : MailStatusError;
+}
+
+void SmtpClient::QuitAfterFailure() {
+    if (greetingRead_) Quit();
 }
 
 }  // namespace ziromail

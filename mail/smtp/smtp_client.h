@@ -49,6 +49,8 @@ public:
     MailStatus SendMessage(std::string message);
     // QUIT, without waiting for its reply: Error when it cannot be sent.
     MailStatus Quit();
+    // QUIT after a failed step, once the server has greeted; whether it goes out does not matter.
+    void QuitAfterFailure();
 
 private:
     // Sends `command` when asked to, then takes one reply and judges it for `step`.
@@ -62,6 +64,7 @@ private:
     SmtpTimeouts timeouts_;
     std::unique_ptr<SmtpChannel> channel_;  // the connection closes with the client
     bool recipientRefused_ = false;  // a RCPT TO (or MAIL FROM) was answered 550
+    bool greetingRead_ = false;      // the server said something when it was first heard
 };
 
 }  // namespace ziromail

@@ -90,17 +90,19 @@ TEST(SmtpDialogue, EmptySenderGivesEmptyAngleBrackets) {
     EXPECT_NE(result.transcript.find("\r\nmail from:<>\r\nrcpt to:<to@example.com>\r\n"), std::string::npos);
 }
 
-TEST(SmtpDialogue, GreetingInTwoPiecesTakesTheSecondAsHeloReply) {
+TEST(SmtpDialogue, GreetingInTwoPiecesTakesTheSecondAsEhloReply) {
     ScriptedServer server({Reply("220-first line\r\n"), Pause(std::chrono::milliseconds(200)),
                            Reply("220 second line\r\n"), ReadLine(), Reply("250 hello\r\n")});
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -2);
-    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nquit\r\n");
 }
 
-TEST(SmtpDialogue, GreetingOtherThan220FailsTheConnection) {
+TEST(SmtpDialogue, GreetingOtherThan220FailsTheConnectionAndIsAnsweredWithQuit) {
     ScriptedServer server({Reply("554 go away\r\n")});
-    EXPECT_EQ(RunJob(server).status, -2);
+    JobResult result = RunJob(server);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_EQ(result.transcript, "quit\r\n");
 }
 
 TEST(SmtpDialogue, EhloReplyIsReadWholeAcrossPieces) {
@@ -141,7 +143,7 @@ TEST(SmtpDialogue, NoAnswer334ToAuthLoginIsAnError) {
     ScriptedServer server(script);
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -1);
-    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, RefusedUserNameOrPasswordIsALoginFailure) {
@@ -157,7 +159,7 @@ TEST(SmtpDialogue, RefusedUserNameOrPasswordIsALoginFailure) {
     ScriptedServer passwordServer(password);
     JobResult result = RunJob(passwordServer);
     EXPECT_EQ(result.status, -3);
-    EXPECT_EQ(result.transcript, LoginLines());
+    EXPECT_EQ(result.transcript, LoginLines() + "quit\r\n");
 }
 
 TEST(SmtpDialogue, Reply251ToMailFromRejectsTheSender) {
@@ -167,7 +169,7 @@ TEST(SmtpDialogue, Reply251ToMailFromRejectsTheSender) {
     ScriptedServer server(script);
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -4);
-    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\n");
+    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, Reply251ToRcptIsIgnored) {
@@ -184,7 +186,8 @@ TEST(SmtpDialogue, Refusal550OfTheFirstOfThreeRecipientsEndsTheJob) {
     ScriptedServer server(script);
     JobResult result = RunJob(server, [](SmtpSession& s) { s.toList = "x@example.com,y@example.com,z@example.com"; });
     EXPECT_EQ(result.status, -7);
-    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<x@example.com>\r\n");
+    EXPECT_EQ(result.transcript,
+              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<x@example.com>\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, RefusedDataSendsNoMessage) {
@@ -195,7 +198,7 @@ TEST(SmtpDialogue, RefusedDataSendsNoMessage) {
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -6);
     EXPECT_EQ(result.transcript,
-              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<to@example.com>\r\ndata\r\n");
+              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<to@example.com>\r\ndata\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, CloseAfterTheTerminatorStillSucceedsAndSendsQuit) {
@@ -229,7 +232,7 @@ TEST(SmtpDialogue, LineBreaksInAddressesInjectNoCommand) {
     ScriptedServer senderServer(Until(AcceptingScript(1), kLoginSteps));
     JobResult sender = RunJob(senderServer, [](SmtpSession& s) { s.sender = "a@example.com>\r\nrset"; });
     EXPECT_EQ(sender.status, -4);
-    EXPECT_EQ(sender.transcript, LoginLines());
+    EXPECT_EQ(sender.transcript, LoginLines() + "quit\r\n");
 }
 
 TEST(SmtpDialogue, CredentialsOfAnyLengthGoOnOneLine) {
@@ -245,7 +248,7 @@ TEST(SmtpDialogue, CredentialsOfAnyLengthGoOnOneLine) {
     std::string userLine = Credential(user);
     EXPECT_EQ(userLine.size(), 78u);
     EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\n" + userLine + Credential(password) +
-                                     "mail from:<from@example.com>\r\n");
+                                     "mail from:<from@example.com>\r\nquit\r\n");
     EXPECT_EQ(Credential(password).find("\r\n"), Credential(password).size() - 2);
 }
 
@@ -260,7 +263,9 @@ TEST(SmtpDialogue, LongRecipientListsAreWalkedCompletely) {
 
 TEST(SmtpTimeouts, SilentServerFailsTheStepItSilencesWithItsStatus) {
     ScriptedServer greeting({Pause(std::chrono::milliseconds(1500))});
-    EXPECT_EQ(RunJob(greeting, ShortTimeouts).status, -2);
+    JobResult silent = RunJob(greeting, ShortTimeouts);
+    EXPECT_EQ(silent.status, -2);
+    EXPECT_EQ(silent.transcript, "");  // no QUIT to a server that never spoke
 
     auto mailFrom = Until(AcceptingScript(1), kLoginSteps);
     mailFrom.push_back(Pause(std::chrono::milliseconds(1500)));
