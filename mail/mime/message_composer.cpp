@@ -4,6 +4,7 @@
 
 #include "mail/html/inline_images.h"
 #include "mail/mime/mail_message.h"
+#include "mail/text/header_text.h"
 
 namespace ziromail {
 
@@ -64,8 +65,8 @@ std::string ComposeMessage(const SmtpSession& session) {
     root.SetDate();
     root.SetFieldValue("MIME-Version", "1.0");
     root.SetFieldValue("From", session.userName);
-    root.SetFieldValue("To", session.toList);
-    root.SetFieldValue("CC", session.ccList);
+    root.SetFieldValue("To", AddressList(session.toList));
+    root.SetFieldValue("CC", AddressList(session.ccList));
     root.SetFieldValue("Subject", session.subject);
     root.SetFieldValue(kContentType, hasAttachments || imageCount == 0 ? "multipart/mixed" : "multipart/related");
     root.SetBoundary();

@@ -79,8 +79,8 @@ def check_common(raw, message, label):
     check(re.fullmatch(r"__=_Part_Boundary_\d{3}_\d{6}\.\d{6}", boundary or "") is not None,
           "%s: generated boundary %s" % (label, boundary))
     check(body.startswith(b"--" + boundary.encode()), "%s: no preamble before the first delimiter" % label)
-    check(message["From"] == USER and message["To"] == "a@example.com;b@example.com",
-          "%s: From and To as given" % label)
+    check(message["From"] == USER and message["To"] == "a@example.com,b@example.com",
+          "%s: From as given, To with \",\" for \";\"" % label)
 
 
 def raw_parameter(part, field, parameter):

@@ -88,6 +88,15 @@ TEST_F(Composer, HeaderFieldsInOrderThenTheFirstDelimiter) {
     EXPECT_EQ(message.substr(message.size() - boundary.size() - 8), "\r\n--" + boundary + "--\r\n");
 }
 
+TEST_F(Composer, RecipientListsBecomeCommaSeparatedAddressLists) {
+    session_.toList = "a@example.com;b@example.com, c@example.com;";
+    session_.ccList = "d@example.com;e@example.com";
+    std::string message = Compose();
+    EXPECT_NE(message.find("\r\nTo: a@example.com,b@example.com, c@example.com,\r\n"
+                           "CC: d@example.com,e@example.com\r\n"),
+              std::string::npos);
+}
+
 TEST_F(Composer, HtmlAloneIsTheOnlyChildOfAMixedRoot) {
     std::string message = Compose();
     std::string boundary = Boundary(message);
