@@ -27,13 +27,11 @@ void AddHtml(MessagePart& parent, const std::string& html) {
     part.SetText(html.data(), html.size());
 }
 
-void AddImage(MessagePart& parent, const std::string& path) {
+void AddImage(MessagePart& parent, const InlineImage& image) {
     MessagePart& part = parent.CreatePart();
     part.SetFieldValue(kTransferEncoding, "base64");
-    part.LoadFile(path);
-    std::string id(1, '<');
-    id.append(part.GetName()).push_back('>');
-    part.SetFieldValue("Content-ID", id);
+    part.LoadFile(image.path);
+    part.SetFieldValue("Content-ID", "<" + image.contentId + ">");
 }
 
 void AddAttachment(MessagePart& parent, const std::string& path) {
@@ -57,7 +55,7 @@ std::string Render(const MailMessage& root) {
 
 std::string ComposeMessage(const SmtpSession& session) {
     std::string htmlBody = session.htmlBody;  // local pictures are renamed to "cid:" in it
-    std::vector<std::string> images;
+    std::vector<InlineImage> images;
     int imageCount = ScanInlineImages(htmlBody, images);
     bool hasAttachments = !session.attachments.empty();
 
@@ -80,7 +78,7 @@ std::string ComposeMessage(const SmtpSession& session) {
         htmlParent = &AddContainer(*imageParent, "multipart/alternative", "sub_multipart_boundary");
     }
     AddHtml(*htmlParent, htmlBody);
-    for (const std::string& path : images) AddImage(*imageParent, path);
+    for (const InlineImage& image : images) AddImage(*imageParent, image);
     for (const std::string& path : session.attachments) AddAttachment(root, path);
     return Render(root);
 }

@@ -154,7 +154,10 @@ TEST_F(Composer, PicturesWithAttachmentsNestRelatedAndAlternative) {
     session_.attachments = {zip};
     std::string message = Compose();
     std::string boundary = Boundary(message);
-    EXPECT_EQ(Count(message, "Content-ID: <x.jpg>\r\n"), 2u);
+    EXPECT_EQ(Count(message, "Content-ID: <x.jpg>\r\n"), 1u);
+    EXPECT_EQ(Count(message, "Content-ID: <x-2.jpg>\r\n"), 1u);
+    EXPECT_EQ(Count(message, "name=\"x.jpg\""), 2u);
+    EXPECT_EQ(Count(message, Base64("<IMG src=\"cid:x.jpg\"> <IMG src=\"cid:x-2.jpg\">")), 1u);
     ExpectInOrder(message, {"Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n--" + boundary,
                             "\r\nContent-Type: multipart/related; boundary=\"embeded_multipart_boundary\"\r\n"
                             "\r\n--embeded_multipart_boundary\r\n"
@@ -171,7 +174,7 @@ TEST_F(Composer, MissingFilesStillGiveTheirParts) {
     session_.htmlBody = "<IMG src=\"" + (folder_ / "gone.gif").string() + "\">";
     session_.attachments = {(folder_ / "absent.pdf").string()};
     std::string message = Compose();
-    ExpectInOrder(message, {"Content-Transfer-Encoding: base64\r\nContent-ID: <>\r\n\r\n",
+    ExpectInOrder(message, {"Content-Transfer-Encoding: base64\r\nContent-ID: <gone.gif>\r\n\r\n",
                             "\r\nContent-Transfer-Encoding: base64\r\n\r\n"});
 }
 
