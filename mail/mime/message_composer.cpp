@@ -12,6 +12,14 @@ namespace {
 
 constexpr const char* kContentType = "Content-Type";
 constexpr const char* kTransferEncoding = "Content-Transfer-Encoding";
+// The host's texts and file names are bytes of this code page.
+constexpr const char* kHostCharset = "GBK";
+
+// Loads the file and names it; a non-ASCII name is encoded in the host's charset.
+void LoadNamedFile(MessagePart& part, const std::string& path) {
+    part.LoadFile(path);
+    part.SetFieldCharset(kContentType, kHostCharset);
+}
 
 MessagePart& AddContainer(MessagePart& parent, const char* type, const char* boundary) {
     MessagePart& container = parent.CreatePart();
@@ -22,7 +30,7 @@ MessagePart& AddContainer(MessagePart& parent, const char* type, const char* bou
 
 void AddHtml(MessagePart& parent, const std::string& html) {
     MessagePart& part = parent.CreatePart();
-    part.SetFieldValue(kContentType, "text/html");
+    part.SetFieldValue(kContentType, std::string("text/html; charset=") + kHostCharset);
     part.SetFieldValue(kTransferEncoding, "base64");
     part.SetText(html.data(), html.size());
 }
@@ -30,14 +38,14 @@ void AddHtml(MessagePart& parent, const std::string& html) {
 void AddImage(MessagePart& parent, const InlineImage& image) {
     MessagePart& part = parent.CreatePart();
     part.SetFieldValue(kTransferEncoding, "base64");
-    part.LoadFile(image.path);
+    LoadNamedFile(part, image.path);
     part.SetFieldValue("Content-ID", "<" + image.contentId + ">");
 }
 
 void AddAttachment(MessagePart& parent, const std::string& path) {
     MessagePart& part = parent.CreatePart();
     part.SetFieldValue(kTransferEncoding, "base64");
-    part.LoadFile(path);
+    LoadNamedFile(part, path);
 }
 
 // Renders into a string sized by counting first, with room left for the terminator.
@@ -62,10 +70,10 @@ std::string ComposeMessage(const SmtpSession& session) {
     MailMessage root;
     root.SetDate();
     root.SetFieldValue("MIME-Version", "1.0");
-    root.SetFieldValue("From", session.userName);
-    root.SetFieldValue("To", AddressList(session.toList));
-    root.SetFieldValue("CC", AddressList(session.ccList));
-    root.SetFieldValue("Subject", session.subject);
+    root.SetFieldValue("From", session.userName, kHostCharset);
+    root.SetFieldValue("To", AddressList(session.toList), kHostCharset);
+    root.SetFieldValue("CC", AddressList(session.ccList), kHostCharset);
+    root.SetFieldValue("Subject", session.subject, kHostCharset);
     root.SetFieldValue(kContentType, hasAttachments || imageCount == 0 ? "multipart/mixed" : "multipart/related");
     root.SetBoundary();
 
