@@ -21,6 +21,7 @@ const char* SuccessCode(SmtpStep step) {
         case SmtpStep::Greeting: return "220";
         case SmtpStep::Ehlo: return "250";
         case SmtpStep::Helo: return "250";
+        case SmtpStep::StartTls: return "220";
         case SmtpStep::AuthLogin: return "334";
         case SmtpStep::AuthUser: return "334";
         case SmtpStep::AuthPassword: return "235";
@@ -73,20 +74,48 @@ bool SmtpClient::ReceiveReply(platform::Milliseconds timeout, SmtpReply& reply) 
 }
 
 // EHLO; HELO instead when the server answers that it knows no EHLO (500 or 502).
-bool SmtpClient::Greet(const std::string& server) {
+bool SmtpClient::Greet(const std::string& server, bool& offersStartTls) {
     std::string ehlo = "ehlo " + server + "\r\n";
     SmtpReply reply;
+    offersStartTls = false;
     if (SendAll(*channel_, ehlo.data(), ehlo.size(), timeouts_.send) != 0 ||
         !ReceiveReply(ReplyTimeout(SmtpStep::Ehlo), reply))
         return false;
-    if (reply.code == SuccessCode(SmtpStep::Ehlo)) return true;
+    if (reply.code == SuccessCode(SmtpStep::Ehlo)) {
+        offersStartTls = OffersExtension(reply, "STARTTLS");
+        return true;
+    }
     return (reply.code == "500" || reply.code == "502") && Exchange(SmtpStep::Helo, "helo " + server + "\r\n", true);
 }
 
+// STARTTLS, the handshake, and EHLO once more: what the server said before TLS
+// counts for nothing (RFC 3207 section 4.2). Whatever came with the reply to
+// STARTTLS stays unread by the handshake.
+bool SmtpClient::SwitchToTls(const std::string& server) {
+    bool offersStartTls = false;
+    return Exchange(SmtpStep::StartTls, "starttls\r\n", true) && channel_->StartTls(server, timeouts_.handshake) &&
+           Greet(server, offersStartTls);
+}
+
+SmtpSecurity SecurityForPort(int port) {
+    if (port == 465) return SmtpSecurity::ImplicitTls;
+    if (port == 587) return SmtpSecurity::StartTls;
+    return SmtpSecurity::Plain;
+}
+
 MailStatus SmtpClient::Connect(const std::string& server, int port) {
+    return Connect(server, port, SecurityForPort(port));
+}
+
+MailStatus SmtpClient::Connect(const std::string& server, int port, SmtpSecurity security) {
     if (!channel_->Open(server, port, timeouts_.connect)) return MailStatusConnectFailed;
-    if (!Exchange(SmtpStep::Greeting, {}, false)) return MailStatusConnectFailed;
-    if (!Greet(server)) return MailStatusConnectFailed;
+    if (security == SmtpSecurity::ImplicitTls && !channel_->StartTls(server, timeouts_.handshake))
+        return MailStatusConnectFailed;
+    bool offersStartTls = false;
+    if (!Exchange(SmtpStep::Greeting, {}, false) || !Greet(server, offersStartTls)) return MailStatusConnectFailed;
+    // Never plain text where TLS was asked for.
+    if (security == SmtpSecurity::StartTls && (!offersStartTls || !SwitchToTls(server)))
+        return MailStatusConnectFailed;
     return MailStatusOk;
 }
 

@@ -15,12 +15,19 @@
 namespace ziromail {
 
 // The exchanges of the dialogue, in order.
-enum class SmtpStep { Greeting, Ehlo, Helo, AuthLogin, AuthUser, AuthPassword, MailFrom, RcptTo, Data, MessageEnd };
+enum class SmtpStep { Greeting, Ehlo, Helo, StartTls, AuthLogin, AuthUser, AuthPassword, MailFrom, RcptTo, Data, MessageEnd };
+
+// How the connection is secured, by the server's port (RFC 8314): 465 is TLS
+// from its first byte, 587 turns to TLS with STARTTLS and is given nothing
+// without it; every other port stays plain text.
+enum class SmtpSecurity { Plain, ImplicitTls, StartTls };
+SmtpSecurity SecurityForPort(int port);
 
 // How long a silent server is waited for (RFC 5321 section 4.5.3.2 for the
 // replies; connecting and each send get limits of the same order).
 struct SmtpTimeouts {
     platform::Milliseconds connect = std::chrono::minutes(5);
+    platform::Milliseconds handshake = std::chrono::seconds(30);  // the whole TLS handshake
     platform::Milliseconds send = std::chrono::minutes(3);
     platform::Milliseconds greeting = std::chrono::minutes(5);
     platform::Milliseconds command = std::chrono::minutes(5);  // EHLO (its whole reply), HELO, AUTH, MAIL, RCPT
@@ -36,8 +43,11 @@ public:
     SmtpClient& operator=(const SmtpClient&) = delete;
 
     // Opens the connection, takes the greeting and says EHLO with the server's
-    // name (HELO when the server knows no EHLO): or ConnectFailed.
+    // name (HELO when the server knows no EHLO); with TLS as the port asks, so
+    // that nothing after this goes out before the server's certificate has
+    // been checked. ConnectFailed when any of it fails.
     MailStatus Connect(const std::string& server, int port);
+    MailStatus Connect(const std::string& server, int port, SmtpSecurity security);
     // AUTH LOGIN: Error when it is not offered, LoginFailed when user or password is refused.
     MailStatus Login(std::string_view user, std::string_view password);
     // MAIL FROM, then RCPT TO for every To and Cc address: SenderRejected, or
@@ -57,7 +67,8 @@ private:
     bool Exchange(SmtpStep step, std::string_view command, bool sendFirst);
     // Takes one whole reply, however many receives it needs, within `timeout`.
     bool ReceiveReply(platform::Milliseconds timeout, SmtpReply& reply);
-    bool Greet(const std::string& server);
+    bool Greet(const std::string& server, bool& offersStartTls);
+    bool SwitchToTls(const std::string& server);
     bool SendRecipients(std::string_view list);
     platform::Milliseconds ReplyTimeout(SmtpStep step) const;
 

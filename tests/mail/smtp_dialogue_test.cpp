@@ -49,8 +49,9 @@ std::string LoginLines() {
 }
 
 void ShortTimeouts(SmtpSession& session) {
-    for (auto* timeout : {&session.timeouts.connect, &session.timeouts.send, &session.timeouts.greeting,
-                          &session.timeouts.command, &session.timeouts.dataStart, &session.timeouts.dataEnd})
+    for (auto* timeout : {&session.timeouts.connect, &session.timeouts.handshake, &session.timeouts.send,
+                          &session.timeouts.greeting, &session.timeouts.command, &session.timeouts.dataStart,
+                          &session.timeouts.dataEnd})
         *timeout = std::chrono::milliseconds(300);
 }
 
@@ -317,4 +318,63 @@ TEST(SmtpTimeouts, ServerThatStopsReadingFailsTheMessage) {
     EXPECT_EQ(result.status, -6);
     EXPECT_LT(result.jobTime, std::chrono::milliseconds(3500));  // ended by the time-out, not by the server
     std::remove(path.c_str());
+}
+
+namespace {
+
+// Connects as a TLS port asks for, to a server on another port; then QUIT after a failure, as the job does.
+JobResult ConnectSecured(ScriptedServer& server, ziromail::SmtpSecurity security) {
+    SmtpSession session("127.0.0.1", server.Port(), 1);
+    ShortTimeouts(session);
+    auto started = std::chrono::steady_clock::now();
+    int status;
+    {
+        ziromail::SmtpClient client(session.timeouts);
+        status = client.Connect(session.server, session.port, security);
+        if (status != 0) client.QuitAfterFailure();
+    }
+    auto time = std::chrono::steady_clock::now() - started;
+    return {status, server.Transcript(), time};
+}
+
+}  // namespace
+
+TEST(SmtpSecurity, PortsChooseTheirSecurity) {
+    EXPECT_EQ(ziromail::SecurityForPort(465), ziromail::SmtpSecurity::ImplicitTls);
+    EXPECT_EQ(ziromail::SecurityForPort(587), ziromail::SmtpSecurity::StartTls);
+    for (int port : {25, 2525, 0, -465}) EXPECT_EQ(ziromail::SecurityForPort(port), ziromail::SmtpSecurity::Plain);
+}
+
+TEST(SmtpSecurity, StalledOrPlainTextHandshakeFailsTheConnectionSoon) {
+    // Both servers hold the connection open for longer than the handshake may take.
+    ScriptedServer stalled({Pause(std::chrono::milliseconds(1000))});
+    JobResult result = ConnectSecured(stalled, ziromail::SmtpSecurity::ImplicitTls);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(900));
+    EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);  // only the TLS hello
+
+    ScriptedServer plain({Reply("220 plain text ESMTP\r\n"), Pause(std::chrono::milliseconds(1000))});
+    result = ConnectSecured(plain, ziromail::SmtpSecurity::ImplicitTls);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(200));  // at the first bytes, not at the time-out
+    EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);
+}
+
+TEST(SmtpSecurity, StartTlsPortSendsNothingButQuitWithoutStartTls) {
+    ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply("250-mx\r\n250 AUTH LOGIN\r\n")});
+    JobResult result = ConnectSecured(server, ziromail::SmtpSecurity::StartTls);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nquit\r\n");
+}
+
+TEST(SmtpSecurity, FailedStartTlsHandshakeEndsTheDialogue) {
+    // Plain text pushed after the reply to STARTTLS is no TLS: the handshake fails, and nothing follows it.
+    ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply("250-mx\r\n250 STARTTLS\r\n"), ReadLine(),
+                           Reply("220 go ahead\r\n"), Pause(std::chrono::milliseconds(50)),
+                           Reply("250 not a TLS record\r\n")});
+    JobResult result = ConnectSecured(server, ziromail::SmtpSecurity::StartTls);
+    EXPECT_EQ(result.status, -2);
+    ASSERT_EQ(result.transcript.substr(0, 26), "ehlo 127.0.0.1\r\nstarttls\r\n");
+    EXPECT_EQ(result.transcript.find("quit"), std::string::npos);
+    EXPECT_EQ(result.transcript.find("auth"), std::string::npos);
 }
