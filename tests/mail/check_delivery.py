@@ -48,12 +48,14 @@ class Sender:
             out.write(data)
         return local
 
-    def send(self, port, html, attachments=(), cc="", password=PASSWORD):
+    def send(self, port, html, attachments=(), cc="", password=PASSWORD, server="127.0.0.1",
+             to="a@example.com;b@example.com"):
+        """Runs the host for one mail: its status lines and all its output lines."""
         html_file = self.write("body-%d.html" % time.monotonic_ns(), html.encode("latin-1"))
         command = ([self.args.wine] if self.args.wine else []) + [
-            self.args.host, "--library", self.args.library, "--server", "127.0.0.1", "--port", str(port),
-            "--user", USER, "--password", password, "--sender", USER, "--to", "a@example.com;b@example.com",
-            "--cc", cc, "--subject-hex", SUBJECT.hex(), "--html-file", self.path(html_file)]
+            self.args.host, "--library", self.args.library, "--server", server, "--port", str(port),
+            "--user", USER, "--password", password, "--sender", USER, "--to", to,
+            "--cc-hex", os.fsencode(cc).hex(), "--subject-hex", SUBJECT.hex(), "--html-file", self.path(html_file)]
         for local in attachments:
             command += ["--attach-hex", os.fsencode(self.path(local)).hex()]
         run = subprocess.run(command, capture_output=True, timeout=240)
