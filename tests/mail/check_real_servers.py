@@ -45,13 +45,6 @@ WRONG_NAME, RIGHT_NAME = "wrong-name.ziro.test", "mail.ziro.test"  # named in th
 UNTRUSTED, EXPIRED, SELF_SIGNED, OTHER_NAME = "127.0.0.2", "127.0.0.3", "127.0.0.4", "127.0.0.5"
 PLAIN_ON_465, GARBAGE, NO_STARTTLS, INJECTING = "127.0.0.6", "127.0.0.7", "127.0.0.8", "127.0.0.9"
 LI_SI = b"\xc0\xee\xcb\xc4"  # "李四" in GBK
-TRUST_NAMESPACE = """set -e
-cp -a /etc/ssl/certs "$T/certs" && mount --bind "$T/certs" /etc/ssl/certs
-cat "$T/ca.crt" >> /etc/ssl/certs/ca-certificates.crt
-ln -s "$T/ca.crt" "/etc/ssl/certs/$(openssl x509 -hash -noout -in "$T/ca.crt").0"
-cat /etc/hosts "$T/extra-hosts" > "$T/hosts" && mount --bind "$T/hosts" /etc/hosts
-exec "$@"
-"""
 
 
 def make_certificates(folder):
@@ -274,9 +267,8 @@ def main():
     with tempfile.TemporaryDirectory(prefix="ziromail-tls-") as folder:
         os.chmod(folder, 0o755)
         make_certificates(folder)
-        command = [sys.executable, os.path.abspath(__file__), "--inside", folder] + sys.argv[1:]
-        return subprocess.run(["unshare", "-m", "--propagation", "private", "sh", "-c", TRUST_NAMESPACE, "sh"]
-                              + command, env=dict(os.environ, T=folder)).returncode
+        return test_authority.run_trusting(folder, [sys.executable, os.path.abspath(__file__), "--inside", folder]
+                                           + sys.argv[1:])
 
 
 if __name__ == "__main__":

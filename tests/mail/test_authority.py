@@ -1,8 +1,12 @@
 """A certificate authority of the test's own and the server certificates it
 issues: a good one, and ones that fail in exactly one way each (expired,
-self-signed, for another name, from an issuer nobody trusts)."""
+self-signed, for another name, from an issuer nobody trusts); and a private
+mount namespace in which that authority is trusted, over a copy of
+/etc/ssl/certs, so that the machine's own trust store never changes."""
 import datetime
 import ipaddress
+import os
+import subprocess
 
 from cryptography import x509
 from cryptography.hazmat.primitives import hashes, serialization
@@ -60,3 +64,22 @@ def write_pem(path, certificate, key=None):
 
 def expired():
     return NOW - 60 * DAY, NOW - 30 * DAY
+
+
+TRUST_NAMESPACE = """set -e
+cp -a /etc/ssl/certs "$T/certs" && mount --bind "$T/certs" /etc/ssl/certs
+cat "$T/ca.crt" >> /etc/ssl/certs/ca-certificates.crt
+ln -s "$T/ca.crt" "/etc/ssl/certs/$(openssl x509 -hash -noout -in "$T/ca.crt").0"
+cat /etc/hosts "$T/extra-hosts" > "$T/hosts" && mount --bind "$T/hosts" /etc/hosts
+exec "$@"
+"""
+
+
+def run_trusting(folder, command):
+    """Runs `command` (as root) in a private mount namespace where FOLDER/ca.crt
+    is a trusted root and the lines of FOLDER/extra-hosts, if any, add to
+    /etc/hosts; native libraries and Wine started inside both see it. Returns
+    its exit status."""
+    open(os.path.join(folder, "extra-hosts"), "a").close()
+    return subprocess.run(["unshare", "-m", "--propagation", "private", "sh", "-c", TRUST_NAMESPACE, "sh"] + command,
+                          env=dict(os.environ, T=folder)).returncode
