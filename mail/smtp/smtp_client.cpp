@@ -88,13 +88,25 @@ bool SmtpClient::Greet(const std::string& server, bool& offersStartTls) {
     return (reply.code == "500" || reply.code == "502") && Exchange(SmtpStep::Helo, "helo " + server + "\r\n", true);
 }
 
+// Drops what has arrived and was not read: false when it does not stop coming.
+bool SmtpClient::DropUnread() {
+    std::array<char, kReplySize> chunk;
+    std::size_t dropped = 0;
+    long got;
+    while ((got = channel_->ReceiveSome(chunk.data(), chunk.size(), platform::Milliseconds(0))) > 0) {
+        dropped += static_cast<std::size_t>(got);
+        if (dropped > kLongestReply) return false;
+    }
+    return true;
+}
+
 // STARTTLS, the handshake, and EHLO once more: what the server said before TLS
-// counts for nothing (RFC 3207 section 4.2). Whatever came with the reply to
-// STARTTLS stays unread by the handshake.
+// counts for nothing (RFC 3207 section 4.2), and bytes it pushed after the
+// reply to STARTTLS never reach the handshake or the dialogue.
 bool SmtpClient::SwitchToTls(const std::string& server) {
     bool offersStartTls = false;
-    return Exchange(SmtpStep::StartTls, "starttls\r\n", true) && channel_->StartTls(server, timeouts_.handshake) &&
-           Greet(server, offersStartTls);
+    return Exchange(SmtpStep::StartTls, "starttls\r\n", true) && DropUnread() &&
+           channel_->StartTls(server, timeouts_.handshake) && Greet(server, offersStartTls);
 }
 
 SmtpSecurity SecurityForPort(int port) {

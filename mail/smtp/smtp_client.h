@@ -69,6 +69,7 @@ private:
     bool ReceiveReply(platform::Milliseconds timeout, SmtpReply& reply);
     bool Greet(const std::string& server, bool& offersStartTls);
     bool SwitchToTls(const std::string& server);
+    bool DropUnread();
     bool SendRecipients(std::string_view list);
     platform::Milliseconds ReplyTimeout(SmtpStep step) const;
 

@@ -139,7 +139,7 @@ class Servers:
             PLAIN_ON_465: peer(PLAIN_ON_465, 465),
             NO_STARTTLS: peer(NO_STARTTLS, 587),
             INJECTING: peer(INJECTING, 587, starttls=server_context(folder, "good"),
-                            injection="250-PIPELINING\r\n250 AUTH LOGIN"),
+                            injection="250-PIPELINING\r\n" * 30 + "250 AUTH LOGIN"),  # more than one receive takes
         }
         self.garbage = GarbageServer(GARBAGE)
 

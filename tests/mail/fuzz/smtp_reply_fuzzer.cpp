@@ -69,8 +69,10 @@ public:
         return long(sent);
     }
 
-    long ReceiveSome(char* buffer, size_t capacity, platform::Milliseconds) override {
+    long ReceiveSome(char* buffer, size_t capacity, platform::Milliseconds timeout) override {
         if (tlsFailed_) return -1;
+        // A look at what is already there: the rest of the piece that came last, else nothing.
+        if (timeout.count() == 0 && (pieces_.empty() || !partlyRead_)) return -1;
         Check(pending_.empty() || pending_.find("\r\n") == pending_.size() - 2 || pending_.ends_with("\r\n.\r\n"));
         if (!pending_.empty()) ++commands_;
         pending_.clear();
@@ -83,7 +85,8 @@ public:
         const size_t n = piece.bytes.size() < capacity ? piece.bytes.size() : capacity;
         piece.bytes.copy(buffer, n);
         piece.bytes.erase(0, n);
-        if (piece.bytes.empty()) pieces_.pop_front();
+        partlyRead_ = !piece.bytes.empty();
+        if (!partlyRead_) pieces_.pop_front();
         return long(n);
     }
 
@@ -109,6 +112,7 @@ private:
     bool tlsRequired_ = false;
     bool secure_ = false;
     bool tlsFailed_ = false;
+    bool partlyRead_ = false;  // the front piece was read in part
     bool quitSent_ = false;
 };
 
