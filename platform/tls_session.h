@@ -31,3 +31,11 @@ public:
 std::unique_ptr<TlsSession> StartTlsSession(TcpSocket& socket, const std::string& serverName, Milliseconds timeout);
 
 }  // namespace platform
+
+namespace platform {
+
+// Frees what the platform's TLS keeps for the calling thread (OpenSSL's error
+// queue and the like), for a thread that is done with its sessions.
+void ReleaseTlsThreadState();
+
+}  // namespace platform

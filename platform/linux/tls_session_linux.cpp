@@ -1,5 +1,6 @@
 // TLS with OpenSSL (libssl3), whose records travel through the socket's own
 // bounded sends and receives.
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
@@ -147,5 +148,7 @@ std::unique_ptr<TlsSession> StartTlsSession(TcpSocket& socket, const std::string
     if (!session->Handshake(serverName, timeout)) return nullptr;
     return session;
 }
+
+void ReleaseTlsThreadState() { OPENSSL_thread_stop(); }
 
 }  // namespace platform

@@ -262,4 +262,7 @@ std::unique_ptr<TlsSession> StartTlsSession(TcpSocket& socket, const std::string
     return session;
 }
 
+// Schannel keeps nothing per thread that a thread must free.
+void ReleaseTlsThreadState() {}
+
 }  // namespace platform

@@ -59,6 +59,8 @@ class Sender:
         for local in attachments:
             command += ["--attach-hex", os.fsencode(self.path(local)).hex()]
         run = subprocess.run(command, capture_output=True, timeout=240)
+        if b"Sanitizer" in run.stderr:  # a build with sanitizers found a fault in the host or the library
+            check(False, "sanitizer report: %s" % run.stderr.decode("latin-1")[-2000:])
         lines = [line.strip() for line in run.stdout.decode("latin-1").splitlines()]
         return [line for line in lines if line.startswith("status ")], lines
 

@@ -323,9 +323,11 @@ TEST(SmtpTimeouts, ServerThatStopsReadingFailsTheMessage) {
 namespace {
 
 // Connects as a TLS port asks for, to a server on another port; then QUIT after a failure, as the job does.
-JobResult ConnectSecured(ScriptedServer& server, ziromail::SmtpSecurity security) {
+JobResult ConnectSecured(ScriptedServer& server, ziromail::SmtpSecurity security,
+                         platform::Milliseconds handshake = std::chrono::milliseconds(300)) {
     SmtpSession session("127.0.0.1", server.Port(), 1);
     ShortTimeouts(session);
+    session.timeouts.handshake = handshake;
     auto started = std::chrono::steady_clock::now();
     int status;
     {
@@ -346,17 +348,18 @@ TEST(SmtpSecurity, PortsChooseTheirSecurity) {
 }
 
 TEST(SmtpSecurity, StalledOrPlainTextHandshakeFailsTheConnectionSoon) {
-    // Both servers hold the connection open for longer than the handshake may take.
-    ScriptedServer stalled({Pause(std::chrono::milliseconds(1000))});
+    // Both servers hold the connection open for longer than the job may take.
+    ScriptedServer stalled({Pause(std::chrono::milliseconds(1500))});
     JobResult result = ConnectSecured(stalled, ziromail::SmtpSecurity::ImplicitTls);
     EXPECT_EQ(result.status, -2);
-    EXPECT_LT(result.jobTime, std::chrono::milliseconds(900));
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(1400));
     EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);  // only the TLS hello
 
-    ScriptedServer plain({Reply("220 plain text ESMTP\r\n"), Pause(std::chrono::milliseconds(1000))});
-    result = ConnectSecured(plain, ziromail::SmtpSecurity::ImplicitTls);
+    // At the first bytes, not at the time-out.
+    ScriptedServer plain({Reply("220 plain text ESMTP\r\n"), Pause(std::chrono::milliseconds(1500))});
+    result = ConnectSecured(plain, ziromail::SmtpSecurity::ImplicitTls, std::chrono::seconds(10));
     EXPECT_EQ(result.status, -2);
-    EXPECT_LT(result.jobTime, std::chrono::milliseconds(200));  // at the first bytes, not at the time-out
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(1400));
     EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);
 }
 
