@@ -71,23 +71,17 @@ def server_context(folder, name):
     return context
 
 
-def pe_is_64bit(path):
-    with open(path, "rb") as program:
-        data = program.read(4096)
-    at = int.from_bytes(data[60:64], "little")
-    return data[at + 4:at + 6] == b"\x64\x86"
-
-
 class WinePrefix:
     """A prefix of the test's own, hard-linked from the build's (its registry copied),
     so that its wineserver starts inside the namespace and ends with the test."""
 
     def __init__(self, args, folder):
-        bits64 = pe_is_64bit(args.host)
-        self.server = "/usr/lib/wine/wineserver64" if bits64 else "/usr/bin/wineserver"
         shared = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(args.host))), "wineprefix")
         if not os.path.exists(os.path.join(shared, ".ziro-ready")):
             subprocess.run([args.wine, args.host], capture_output=True, timeout=300)  # wine-run makes it
+        with open(os.path.join(shared, "system.reg")) as registry:
+            bits64 = "#arch=win64" in registry.read(4096)
+        self.server = "/usr/lib/wine/wineserver64" if bits64 else "/usr/bin/wineserver"
         self.path = os.path.join(folder, "wineprefix")
         subprocess.run(["cp", "-al", shared, self.path], check=True)
         for registry in ("system.reg", "user.reg", "userdef.reg"):
