@@ -15,7 +15,9 @@
 namespace ziromail {
 
 // The exchanges of the dialogue, in order.
-enum class SmtpStep { Greeting, Ehlo, Helo, StartTls, AuthLogin, AuthUser, AuthPassword, MailFrom, RcptTo, Data, MessageEnd };
+enum class SmtpStep {
+    Greeting, Ehlo, Helo, StartTls, AuthLogin, AuthUser, AuthPassword, MailFrom, RcptTo, Data, MessageEnd
+};
 
 // How the connection is secured, by the server's port (RFC 8314): 465 is TLS
 // from its first byte, 587 turns to TLS with STARTTLS and is given nothing
@@ -47,6 +49,7 @@ public:
     // that nothing after this goes out before the server's certificate has
     // been checked. ConnectFailed when any of it fails.
     MailStatus Connect(const std::string& server, int port);
+    // The same with `security` in place of what the port asks for.
     MailStatus Connect(const std::string& server, int port, SmtpSecurity security);
     // AUTH LOGIN: Error when it is not offered, LoginFailed when user or password is refused.
     MailStatus Login(std::string_view user, std::string_view password);
