@@ -60,6 +60,7 @@ set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
 set(CPACK_COMPONENTS_ALL Runtime Tools DebianRuntime Development DebianDevelopment)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Depends from the libraries' own: libssl3 for ZiroMail's TLS among them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_RUNTIMEPACKAGE_PACKAGE_NAME ziro)
@@ -74,8 +75,9 @@ set(CPACK_DEBIAN_RUNTIMEPACKAGE_DESCRIPTION
 "voice talk, mail and unzip libraries and tools of the Ziro messenger
 The libraries a Ziro messenger host loads on Linux: Tarnel (real-time voice
 talk, RTP with G.729 Annex A, volume and mute on the ALSA mixer), ZiroMail
-(HTML mail with inline images over SMTP AUTH LOGIN) and UNZDLL (ZIP extraction
-for the updater). With the tools g729a, tarnel-call, lumvox and UpDate.")
+(HTML mail with inline images over SMTP AUTH LOGIN, TLS on ports 465 and 587
+through OpenSSL's libssl3) and UNZDLL (ZIP extraction for the updater). With
+the tools g729a, tarnel-call, lumvox and UpDate.")
 set(CPACK_DEBIAN_DEVPACKAGE_DESCRIPTION
 "development files of the Ziro messenger components
 Headers of the Tarnel, ZiroMail, Lumvox and UNZDLL C interfaces, the CMake

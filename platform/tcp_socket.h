@@ -38,6 +38,7 @@ public:
     // Bytes sent (at least 1), or -1 on an error or when nothing could be sent in time.
     long SendSome(const char* data, std::size_t length, Milliseconds timeout);
     // Bytes received, 0 when the peer closed, -1 on an error or when nothing arrived in time.
+    // With no time to wait (zero or less), only what has already arrived.
     long ReceiveSome(char* buffer, std::size_t capacity, Milliseconds timeout);
     void Close();
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "mail/mime/message_composer.h"
+#include "platform/tls_session.h"
 
 namespace ziromail {
 
@@ -14,14 +15,19 @@ namespace {
 std::atomic<SendMailCallback> callbackSlot{nullptr};
 
 void MailJob(std::unique_ptr<SmtpSession> session) {
-    SmtpClient client(session->timeouts);
     int status = MailStatusError;
-    try {
-        status = RunMailJob(*session, client);
-    } catch (...) {
-        // Out of memory while composing: the message could not be handed over.
-        status = MailStatusMessageFailed;
+    {
+        SmtpClient client(session->timeouts);
+        try {
+            status = RunMailJob(*session, client);
+        } catch (...) {
+            // Out of memory while composing: the message could not be handed over.
+            status = MailStatusMessageFailed;
+        }
     }
+    // The connection is closed and the thread's TLS state freed before the
+    // host hears the outcome: a host may well end at its final callback.
+    platform::ReleaseTlsThreadState();
     ReportStatus(status, session->userValue);
 }
 
@@ -39,7 +45,8 @@ MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client) {
     if (status == MailStatusOk) status = client.SendEnvelope(session.sender, session.toList, session.ccList);
     if (status == MailStatusOk) status = client.StartMessage();
     if (status == MailStatusOk) status = client.SendMessage(ComposeMessage(session));
-    if (status == MailStatusOk) status = client.Quit();
+    if (status == MailStatusOk) return client.Quit();
+    client.QuitAfterFailure();
     return status;
 }
 

@@ -13,11 +13,12 @@ void SetMailCallback(SendMailCallback callback);
 void ReportStatus(int status, int userValue);
 
 // Connects, logs in, hands over the envelope and the composed message, says
-// QUIT; returns the job's final status. The connection stays open in `client`.
+// QUIT (also after a failure, once the server has greeted); returns the job's
+// final status. The connection stays open in `client`.
 MailStatus RunMailJob(const SmtpSession& session, SmtpClient& client);
 
-// Runs the job on a thread of its own, reports its final status, then closes
-// the connection and destroys the session. False when no thread could be
+// Runs the job on a thread of its own, closes the connection, reports the
+// final status, then destroys the session. False when no thread could be
 // started (nothing ran).
 bool StartMailJob(std::unique_ptr<SmtpSession> session);
 

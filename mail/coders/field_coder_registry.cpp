@@ -5,8 +5,8 @@ namespace ziromail {
 namespace {
 
 template <typename Coder>
-std::unique_ptr<FieldCoder> Make(std::string_view value, std::string_view charset) {
-    return std::make_unique<Coder>(value, charset);
+std::unique_ptr<FieldCoder> Make(std::string_view value, std::string_view charset, std::size_t column) {
+    return std::make_unique<Coder>(value, charset, column);
 }
 
 template <typename Coder>
@@ -31,7 +31,8 @@ const FieldCoderRegistry& FieldCoderRegistry::Instance() {
 std::unique_ptr<FieldCoder> FieldCoderRegistry::Create(std::string_view fieldName, std::string_view value,
                                                        std::string_view charset) const {
     FieldCoderFactory factory = Find(fieldName);
-    return factory ? factory(value, charset) : Make<FieldCoder>(value, charset);
+    std::size_t column = fieldName.size() + 2;
+    return factory ? factory(value, charset, column) : Make<FieldCoder>(value, charset, column);
 }
 
 }  // namespace ziromail

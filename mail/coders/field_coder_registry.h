@@ -8,14 +8,16 @@
 
 namespace ziromail {
 
-using FieldCoderFactory = std::unique_ptr<FieldCoder> (*)(std::string_view value, std::string_view charset);
+using FieldCoderFactory = std::unique_ptr<FieldCoder> (*)(std::string_view value, std::string_view charset,
+                                                        std::size_t column);
 
 class FieldCoderRegistry : public CoderRegistry<FieldCoderFactory> {
 public:
     // Filled once, read-only afterwards, so every job's thread may read it.
     static const FieldCoderRegistry& Instance();
 
-    // Names without a coder of their own get the generic FieldCoder.
+    // Names without a coder of their own get the generic FieldCoder. The value
+    // is written after "Name: ", which sets the column it starts at.
     std::unique_ptr<FieldCoder> Create(std::string_view fieldName, std::string_view value,
                                        std::string_view charset) const;
 };

@@ -3,7 +3,7 @@
 // with status 0.
 //
 //   ziromail-host --library NAME --server HOST --port N --user U --password P
-//                 [--sender S] [--to LIST] [--cc LIST] [--subject TEXT | --subject-hex HEX]
+//                 [--sender S] [--to LIST] [--cc LIST | --cc-hex HEX] [--subject TEXT | --subject-hex HEX]
 //                 [--html-file FILE] [--attach PATH]... [--attach-hex HEX]...
 //
 // The -hex forms carry bytes that a command line would not pass unchanged.
@@ -64,6 +64,7 @@ bool Parse(int argc, char** argv, Options& options) {
         else if (key == "--sender") options.sender = value;
         else if (key == "--to") options.to = value;
         else if (key == "--cc") options.cc = value;
+        else if (key == "--cc-hex") options.cc = FromHex(value);
         else if (key == "--subject") options.subject = value;
         else if (key == "--subject-hex") options.subject = FromHex(value);
         else if (key == "--html-file") options.htmlFile = value;

@@ -4,6 +4,7 @@
 
 #include "mail/html/inline_images.h"
 #include "mail/mime/mail_message.h"
+#include "mail/text/header_text.h"
 
 namespace ziromail {
 
@@ -11,6 +12,14 @@ namespace {
 
 constexpr const char* kContentType = "Content-Type";
 constexpr const char* kTransferEncoding = "Content-Transfer-Encoding";
+// The host's texts and file names are bytes of this code page.
+constexpr const char* kHostCharset = "GBK";
+
+// Loads the file and names it; a non-ASCII name is encoded in the host's charset.
+void LoadNamedFile(MessagePart& part, const std::string& path) {
+    part.LoadFile(path);
+    part.SetFieldCharset(kContentType, kHostCharset);
+}
 
 MessagePart& AddContainer(MessagePart& parent, const char* type, const char* boundary) {
     MessagePart& container = parent.CreatePart();
@@ -21,24 +30,22 @@ MessagePart& AddContainer(MessagePart& parent, const char* type, const char* bou
 
 void AddHtml(MessagePart& parent, const std::string& html) {
     MessagePart& part = parent.CreatePart();
-    part.SetFieldValue(kContentType, "text/html");
+    part.SetFieldValue(kContentType, std::string("text/html; charset=") + kHostCharset);
     part.SetFieldValue(kTransferEncoding, "base64");
     part.SetText(html.data(), html.size());
 }
 
-void AddImage(MessagePart& parent, const std::string& path) {
+void AddImage(MessagePart& parent, const InlineImage& image) {
     MessagePart& part = parent.CreatePart();
     part.SetFieldValue(kTransferEncoding, "base64");
-    part.LoadFile(path);
-    std::string id(1, '<');
-    id.append(part.GetName()).push_back('>');
-    part.SetFieldValue("Content-ID", id);
+    LoadNamedFile(part, image.path);
+    part.SetFieldValue("Content-ID", "<" + image.contentId + ">");
 }
 
 void AddAttachment(MessagePart& parent, const std::string& path) {
     MessagePart& part = parent.CreatePart();
     part.SetFieldValue(kTransferEncoding, "base64");
-    part.LoadFile(path);
+    LoadNamedFile(part, path);
 }
 
 // Renders into a string sized by counting first, with room left for the terminator.
@@ -56,17 +63,17 @@ std::string Render(const MailMessage& root) {
 
 std::string ComposeMessage(const SmtpSession& session) {
     std::string htmlBody = session.htmlBody;  // local pictures are renamed to "cid:" in it
-    std::vector<std::string> images;
+    std::vector<InlineImage> images;
     int imageCount = ScanInlineImages(htmlBody, images);
     bool hasAttachments = !session.attachments.empty();
 
     MailMessage root;
     root.SetDate();
     root.SetFieldValue("MIME-Version", "1.0");
-    root.SetFieldValue("From", session.userName);
-    root.SetFieldValue("To", session.toList);
-    root.SetFieldValue("CC", session.ccList);
-    root.SetFieldValue("Subject", session.subject);
+    root.SetFieldValue("From", session.userName, kHostCharset);
+    root.SetFieldValue("To", AddressList(session.toList), kHostCharset);
+    root.SetFieldValue("CC", AddressList(session.ccList), kHostCharset);
+    root.SetFieldValue("Subject", session.subject, kHostCharset);
     root.SetFieldValue(kContentType, hasAttachments || imageCount == 0 ? "multipart/mixed" : "multipart/related");
     root.SetBoundary();
 
@@ -79,7 +86,7 @@ std::string ComposeMessage(const SmtpSession& session) {
         htmlParent = &AddContainer(*imageParent, "multipart/alternative", "sub_multipart_boundary");
     }
     AddHtml(*htmlParent, htmlBody);
-    for (const std::string& path : images) AddImage(*imageParent, path);
+    for (const InlineImage& image : images) AddImage(*imageParent, image);
     for (const std::string& path : session.attachments) AddAttachment(root, path);
     return Render(root);
 }

@@ -65,6 +65,10 @@ void PartHeader::SetFieldValue(std::string_view name, std::string_view value, st
         fields_.push_back(std::move(replacement));
 }
 
+void PartHeader::SetFieldCharset(std::string_view name, std::string_view charset) {
+    if (HeaderField* field = FindField(name)) field->charset = charset;
+}
+
 void PartHeader::SetParameter(std::string_view fieldName, std::string_view parameter, std::string_view value) {
     std::string quoted = OneLine(QuoteParameterValue(value));
     HeaderField* field = FindField(fieldName);

@@ -23,6 +23,8 @@ public:
     // Field names match case-insensitively; an existing field is replaced in place.
     void SetFieldValue(std::string_view name, std::string_view value, std::string_view charset = {});
     const HeaderField* GetField(std::string_view name) const;
+    // The charset the field's value is encoded in (see FieldCoder); no field, no change.
+    void SetFieldCharset(std::string_view name, std::string_view charset);
 
     // Sets `parameter` of field `fieldName` to the quoted value.
     void SetParameter(std::string_view fieldName, std::string_view parameter, std::string_view value);

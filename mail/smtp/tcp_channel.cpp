@@ -1,5 +1,6 @@
 #include "mail/smtp/smtp_channel.h"
 #include "platform/socket_library.h"
+#include "platform/tls_session.h"
 
 namespace ziromail {
 
@@ -8,6 +9,7 @@ namespace {
 class TcpChannel final : public SmtpChannel {
 public:
     ~TcpChannel() override {
+        tls_.reset();  // its close_notify goes out before the socket closes
         socket_.Close();
         if (libraryStarted_) platform::StopSocketLibrary();
     }
@@ -23,15 +25,25 @@ public:
     }
 
     long SendSome(const char* data, std::size_t length, platform::Milliseconds timeout) override {
-        return socket_.SendSome(data, length, timeout);
+        if (tlsFailed_) return -1;
+        return tls_ ? tls_->SendSome(data, length, timeout) : socket_.SendSome(data, length, timeout);
     }
 
     long ReceiveSome(char* buffer, std::size_t capacity, platform::Milliseconds timeout) override {
-        return socket_.ReceiveSome(buffer, capacity, timeout);
+        if (tlsFailed_) return -1;
+        return tls_ ? tls_->ReceiveSome(buffer, capacity, timeout) : socket_.ReceiveSome(buffer, capacity, timeout);
+    }
+
+    bool StartTls(const std::string& server, platform::Milliseconds timeout) override {
+        tls_ = tlsFailed_ ? nullptr : platform::StartTlsSession(socket_, server, timeout);
+        tlsFailed_ = !tls_;
+        return !tlsFailed_;
     }
 
 private:
     platform::TcpSocket socket_;
+    std::unique_ptr<platform::TlsSession> tls_;  // reads and writes socket_
+    bool tlsFailed_ = false;                     // nothing more goes to or comes from that server
     bool libraryStarted_ = false;
 };
 

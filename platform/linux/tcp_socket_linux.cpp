@@ -85,10 +85,11 @@ long TcpSocket::SendSome(const char* data, std::size_t length, Milliseconds time
 
 long TcpSocket::ReceiveSome(char* buffer, std::size_t capacity, Milliseconds timeout) {
     int fd = static_cast<int>(handle_);
-    if (!IsOpen() || !WaitFor(fd, POLLIN, timeout)) return -1;
+    bool waits = timeout.count() > 0;
+    if (!IsOpen() || (waits && !WaitFor(fd, POLLIN, timeout))) return -1;
     ssize_t received;
     do {
-        received = recv(fd, buffer, capacity, 0);
+        received = recv(fd, buffer, capacity, waits ? 0 : MSG_DONTWAIT);
     } while (received < 0 && errno == EINTR);
     return static_cast<long>(received);
 }

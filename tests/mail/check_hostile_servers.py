@@ -19,7 +19,7 @@ import time
 failures = []
 
 # The replies of a server that accepts everything, in the order of the client's
-# steps: greeting, HELO, AUTH LOGIN, user, password, MAIL FROM, RCPT TO, DATA, message.
+# steps: greeting, EHLO, AUTH LOGIN, user, password, MAIL FROM, RCPT TO, DATA, message.
 ACCEPTING = [b"220 ready\r\n", b"250 hello\r\n", b"334 VXNlcm5hbWU6\r\n", b"334 UGFzc3dvcmQ6\r\n",
              b"235 ok\r\n", b"250 sender ok\r\n", b"250 recipient ok\r\n", b"354 go ahead\r\n", b"250 queued\r\n"]
 GREETING, AUTH_LOGIN, MAIL_FROM, DATA = 0, 2, 5, 7

@@ -172,3 +172,14 @@ TEST(FieldCoders, WithACharsetNonAsciiPiecesBecomeEncodedWords) {
     EXPECT_EQ(FieldCoderRegistry::Instance().Create("To", encoded, "gbk")->Decode(), name + " <a@example.com>, b@example.com");
     EXPECT_EQ(FieldCoderRegistry::Instance().Create("Date", name, "gbk")->Encode(), name);
 }
+
+TEST(FieldCoders, QuotedTextIsOnePieceAndPiecesWithoutNonAsciiStay) {
+    const std::string name = "\xd5\xc5\xc8\xfd";  // "张三" in GBK
+    auto& coders = FieldCoderRegistry::Instance();
+    EXPECT_EQ(coders.Create("To", "\"" + name + ", Jr\" <a@example.com>,b@example.com", "GBK")->Encode(),
+              "=?GBK?B?1cXI/SwgSnI=?= <a@example.com>,b@example.com");
+    EXPECT_EQ(coders.Create("To", name + "@example.com, x <y@example.com>", "GBK")->Encode(),
+              name + "@example.com, x <y@example.com>");
+    EXPECT_EQ(coders.Create("Content-Type", "image/gif; name=\"a;" + name + ".gif\"", "GBK")->Encode(),
+              "image/gif; name=\"=?GBK?B?YTvVxcj9LmdpZg==?=\"");
+}

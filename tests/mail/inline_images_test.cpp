@@ -8,12 +8,18 @@ namespace {
 struct Scan {
     std::string html;
     std::vector<std::string> paths;
+    std::vector<std::string> ids;
     int added;
 };
 
 Scan ScanHtml(std::string html) {
-    Scan scan{std::move(html), {}, 0};
-    scan.added = ziromail::ScanInlineImages(scan.html, scan.paths);
+    Scan scan{std::move(html), {}, {}, 0};
+    std::vector<ziromail::InlineImage> images;
+    scan.added = ziromail::ScanInlineImages(scan.html, images);
+    for (const auto& image : images) {
+        scan.paths.push_back(image.path);
+        scan.ids.push_back(image.contentId);
+    }
     return scan;
 }
 
@@ -47,10 +53,18 @@ TEST(ScanInlineImages, RepeatedPathIsListedOnceAndRewrittenEverywhere) {
     EXPECT_EQ(scan.html, R"(<IMG src="cid:a.gif"><IMG src="cid:b.jpg"><IMG src="cid:a.gif">)");
 }
 
-TEST(ScanInlineImages, SameFileNameFromTwoFoldersGivesTwoEntries) {
-    Scan scan = ScanHtml(R"(<IMG src="C:\a\x.jpg"><IMG src="C:\b\x.jpg">)");
+TEST(ScanInlineImages, SameFileNameFromTwoFoldersGetsTwoIds) {
+    Scan scan = ScanHtml(R"(<IMG src="C:\a\x.jpg"><IMG src="C:\b\x.jpg"><IMG src="C:\a\x.jpg">)");
     EXPECT_EQ(scan.paths, (std::vector<std::string>{R"(C:\a\x.jpg)", R"(C:\b\x.jpg)"}));
-    EXPECT_EQ(scan.html, R"(<IMG src="cid:x.jpg"><IMG src="cid:x.jpg">)");
+    EXPECT_EQ(scan.ids, (std::vector<std::string>{"x.jpg", "x-2.jpg"}));
+    EXPECT_EQ(scan.html, R"(<IMG src="cid:x.jpg"><IMG src="cid:x-2.jpg"><IMG src="cid:x.jpg">)");
+}
+
+TEST(ScanInlineImages, IdsStayDistinctWhenAFileIsNamedLikeAnotherPicturesId) {
+    Scan scan = ScanHtml(R"(<IMG src="a\x.jpg"><IMG src="b\x.jpg"><IMG src="c\x-2.jpg"><IMG src="d\x.jpg">)"
+                         R"(<IMG src="e\logo"><IMG src="f\logo"><IMG src="g\.gif"><IMG src="h\.gif">)");
+    EXPECT_EQ(scan.ids, (std::vector<std::string>{"x.jpg", "x-2.jpg", "x-2-2.jpg", "x-3.jpg", "logo", "logo-2",
+                                                  ".gif", ".gif-2"}));
 }
 
 TEST(ScanInlineImages, TagWithoutSourceTakesTheNextSourceFurtherOn) {

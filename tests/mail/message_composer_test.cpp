@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "mail/coders/base64.h"
+#include "mail/coders/encoded_words.h"
 #include "mail/mime/message_composer.h"
 
 namespace {
@@ -81,11 +82,44 @@ TEST_F(Composer, HeaderFieldsInOrderThenTheFirstDelimiter) {
     std::regex header(
         "Date: \\w{3}, \\d{1,2} \\w{3} \\d{4} \\d\\d:\\d\\d:\\d\\d [+-]\\d{4}\r\n"
         "MIME-Version: 1.0\r\nFrom: user@example.com\r\nTo: to@example.com\r\nCC: \r\n"
-        "Subject: \xb2\xe2\xca\xd4\xd3\xca\xbc\xfe\r\n"
+        "Subject: =\\?GBK\\?B\\?suLK1NPKvP4=\\?=\r\n"
         "Content-Type: multipart/mixed; boundary=\"__=_Part_Boundary_\\d{3}_\\d{6}\\.\\d{6}\"\r\n"
         "\r\n--__=_Part_Boundary_[^\r]+\r\n[^]*");
     EXPECT_TRUE(std::regex_match(message, header)) << message;
     EXPECT_EQ(message.substr(message.size() - boundary.size() - 8), "\r\n--" + boundary + "--\r\n");
+}
+
+TEST_F(Composer, GbkTextsGoOutAsEncodedWordsFoldedAt76Columns) {
+    const std::string zhang = "\xd5\xc5\xc8\xfd", li = "\xc0\xee\xcb\xc4";  // "张三", "李四"
+    std::string subject;
+    for (int i = 0; i < 30; ++i) subject += "\xb2\xe2";  // "测" thirty times
+    session_.subject = "Re: " + subject;
+    session_.userName = zhang + " <user@example.com>";
+    session_.toList = "\"" + li + "\" <a@example.com>;b@example.com";
+    std::string message = Compose();
+    std::string header = message.substr(0, message.find("\r\n\r\n") + 2);
+    for (std::size_t at = 0; at < message.size();) {
+        std::size_t end = message.find("\r\n", at);
+        if (message.find("=?", at) < end) {
+            EXPECT_LE(end - at, 76u) << message.substr(at, end - at);
+        }
+        at = end + 2;
+    }
+    EXPECT_FALSE(ziromail::HasNonAscii(message));
+    auto decoded = [](std::string field) { return ziromail::DecodeEncodedWords(field); };
+    EXPECT_NE(decoded(header).find("\r\nSubject: Re: " + subject + "\r\n"), std::string::npos) << header;
+    EXPECT_NE(decoded(header).find("\r\nFrom: " + zhang + " <user@example.com>\r\n"), std::string::npos);
+    EXPECT_NE(decoded(header).find("\r\nTo: " + li + " <a@example.com>,b@example.com\r\n"), std::string::npos);
+    EXPECT_NE(message.find("\r\nFrom: =?GBK?B?1cXI/Q==?= <user@example.com>\r\n"), std::string::npos);
+}
+
+TEST_F(Composer, RecipientListsBecomeCommaSeparatedAddressLists) {
+    session_.toList = "a@example.com;b@example.com, c@example.com;";
+    session_.ccList = "d@example.com;e@example.com";
+    std::string message = Compose();
+    EXPECT_NE(message.find("\r\nTo: a@example.com,b@example.com, c@example.com,\r\n"
+                           "CC: d@example.com,e@example.com\r\n"),
+              std::string::npos);
 }
 
 TEST_F(Composer, HtmlAloneIsTheOnlyChildOfAMixedRoot) {
@@ -93,7 +127,7 @@ TEST_F(Composer, HtmlAloneIsTheOnlyChildOfAMixedRoot) {
     std::string boundary = Boundary(message);
     EXPECT_EQ(Count(message, "--" + boundary + "\r\n"), 1u);
     ExpectInOrder(message, {"Content-Type: multipart/mixed;", "\r\n\r\n--" + boundary + "\r\n",
-                            "Content-Type: text/html\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                            "Content-Type: text/html; charset=GBK\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
                                 Base64(session_.htmlBody),
                             "\r\n--" + boundary + "--\r\n"});
 }
@@ -127,7 +161,7 @@ TEST_F(Composer, PicturesWithoutAttachmentsMakeARelatedRoot) {
     EXPECT_EQ(Count(message, "Content-ID"), 1u);
     ExpectInOrder(message, {"Content-Type: multipart/related; boundary=\"" + boundary + "\"\r\n\r\n--" + boundary,
                             "\r\nContent-Type: multipart/alternative; boundary=\"embeded_multipart_boundary\"\r\n"
-                            "\r\n--embeded_multipart_boundary\r\nContent-Type: text/html\r\n",
+                            "\r\n--embeded_multipart_boundary\r\nContent-Type: text/html; charset=GBK\r\n",
                             Base64("<IMG src=\"cid:a.gif\"><IMG src=\"cid:a.gif\">"),
                             "\r\n--embeded_multipart_boundary--\r\n",
                             "\r\n--" + boundary +
@@ -145,12 +179,15 @@ TEST_F(Composer, PicturesWithAttachmentsNestRelatedAndAlternative) {
     session_.attachments = {zip};
     std::string message = Compose();
     std::string boundary = Boundary(message);
-    EXPECT_EQ(Count(message, "Content-ID: <x.jpg>\r\n"), 2u);
+    EXPECT_EQ(Count(message, "Content-ID: <x.jpg>\r\n"), 1u);
+    EXPECT_EQ(Count(message, "Content-ID: <x-2.jpg>\r\n"), 1u);
+    EXPECT_EQ(Count(message, "name=\"x.jpg\""), 2u);
+    EXPECT_EQ(Count(message, Base64("<IMG src=\"cid:x.jpg\"> <IMG src=\"cid:x-2.jpg\">")), 1u);
     ExpectInOrder(message, {"Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n--" + boundary,
                             "\r\nContent-Type: multipart/related; boundary=\"embeded_multipart_boundary\"\r\n"
                             "\r\n--embeded_multipart_boundary\r\n"
                             "Content-Type: multipart/alternative; boundary=\"sub_multipart_boundary\"\r\n"
-                            "\r\n--sub_multipart_boundary\r\nContent-Type: text/html\r\n",
+                            "\r\n--sub_multipart_boundary\r\nContent-Type: text/html; charset=GBK\r\n",
                             "\r\n--sub_multipart_boundary--\r\n", "\r\n--embeded_multipart_boundary\r\n",
                             Base64("first picture"), "\r\n--embeded_multipart_boundary\r\n",
                             Base64("second picture"), "\r\n--embeded_multipart_boundary--\r\n",
@@ -162,7 +199,7 @@ TEST_F(Composer, MissingFilesStillGiveTheirParts) {
     session_.htmlBody = "<IMG src=\"" + (folder_ / "gone.gif").string() + "\">";
     session_.attachments = {(folder_ / "absent.pdf").string()};
     std::string message = Compose();
-    ExpectInOrder(message, {"Content-Transfer-Encoding: base64\r\nContent-ID: <>\r\n\r\n",
+    ExpectInOrder(message, {"Content-Transfer-Encoding: base64\r\nContent-ID: <gone.gif>\r\n\r\n",
                             "\r\nContent-Transfer-Encoding: base64\r\n\r\n"});
 }
 

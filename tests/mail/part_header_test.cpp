@@ -107,6 +107,15 @@ TEST(PartHeader, TypeFromFileNameKeepsAnExistingType) {
     EXPECT_EQ(part.GetField("Content-Type")->value, "image/jpeg; name=\"other.pdf\"");
 }
 
+TEST(PartHeader, NonAsciiFileNamesAreEncodedInTheirQuotesOnceACharsetIsSet) {
+    PartHeader part;
+    part.SetTypeFromFileName("\xd5\xc5\xc8\xfd\xc0\xee\xcb\xc4.doc");  // "张三李四.doc" in GBK
+    part.SetFieldCharset("Content-Type", "GBK");
+    EXPECT_EQ(Render(part), "Content-Type: application/msword; name=\"=?GBK?B?1cXI/cDuy8QuZG9j?=\"\r\n\r\n");
+    part.SetTypeFromFileName("plain.doc");
+    EXPECT_EQ(Render(part), "Content-Type: application/msword; name=\"plain.doc\"\r\n\r\n");
+}
+
 TEST(MediaTypes, ExtensionTableAsShipped) {
     EXPECT_EQ(MediaTypeForFileName("PHOTO.JPG"), "image/jpeg");
     EXPECT_EQ(MediaTypeForFileName("a.png"), "application/octet-stream");

@@ -45,12 +45,13 @@ JobResult RunJob(ScriptedServer& server, const std::function<void(SmtpSession&)>
 }
 
 std::string LoginLines() {
-    return "helo 127.0.0.1\r\nauth login\r\n" + Credential("user@example.com") + Credential("secret");
+    return "ehlo 127.0.0.1\r\nauth login\r\n" + Credential("user@example.com") + Credential("secret");
 }
 
 void ShortTimeouts(SmtpSession& session) {
-    for (auto* timeout : {&session.timeouts.connect, &session.timeouts.send, &session.timeouts.greeting,
-                          &session.timeouts.command, &session.timeouts.dataStart, &session.timeouts.dataEnd})
+    for (auto* timeout : {&session.timeouts.connect, &session.timeouts.handshake, &session.timeouts.send,
+                          &session.timeouts.greeting, &session.timeouts.command, &session.timeouts.dataStart,
+                          &session.timeouts.dataEnd})
         *timeout = std::chrono::milliseconds(300);
 }
 
@@ -90,17 +91,50 @@ TEST(SmtpDialogue, EmptySenderGivesEmptyAngleBrackets) {
     EXPECT_NE(result.transcript.find("\r\nmail from:<>\r\nrcpt to:<to@example.com>\r\n"), std::string::npos);
 }
 
-TEST(SmtpDialogue, GreetingInTwoPiecesTakesTheSecondAsHeloReply) {
+TEST(SmtpDialogue, GreetingInTwoPiecesTakesTheSecondAsEhloReply) {
     ScriptedServer server({Reply("220-first line\r\n"), Pause(std::chrono::milliseconds(200)),
                            Reply("220 second line\r\n"), ReadLine(), Reply("250 hello\r\n")});
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -2);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nquit\r\n");
 }
 
-TEST(SmtpDialogue, GreetingOtherThan220FailsTheConnection) {
+TEST(SmtpDialogue, GreetingOtherThan220FailsTheConnectionAndIsAnsweredWithQuit) {
     ScriptedServer server({Reply("554 go away\r\n")});
-    EXPECT_EQ(RunJob(server).status, -2);
+    JobResult result = RunJob(server);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_EQ(result.transcript, "quit\r\n");
+}
+
+TEST(SmtpDialogue, EhloReplyIsReadWholeAcrossPieces) {
+    auto script = AcceptingScript(1);
+    script[2] = Reply("250-mail.example.com\r\n250-SIZE 1000");
+    script.insert(script.begin() + 3, {Pause(std::chrono::milliseconds(100)), Reply("0\r\n250-AUTH LOGIN\r\n"),
+                                       Pause(std::chrono::milliseconds(100)), Reply("250 8BITMIME\r\n")});
+    ScriptedServer server(script);
+    JobResult result = RunJob(server);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.transcript.substr(0, LoginLines().size()), LoginLines());
+}
+
+TEST(SmtpDialogue, ServerWithoutEhloIsGreetedWithHelo) {
+    for (const char* refusal : {"500 unrecognised command\r\n", "502 not implemented\r\n"}) {
+        auto script = AcceptingScript(1);
+        script.insert(script.begin() + 2, {Reply(refusal), ReadLine()});
+        ScriptedServer server(script);
+        JobResult result = RunJob(server);
+        EXPECT_EQ(result.status, 0) << refusal;
+        EXPECT_EQ(result.transcript.substr(0, 32), "ehlo 127.0.0.1\r\nhelo 127.0.0.1\r\n") << refusal;
+    }
+}
+
+TEST(SmtpDialogue, OtherRefusalsOfEhloAndMalformedRepliesFailTheConnection) {
+    for (const char* reply : {"554 no service\r\n", "250-first\r\n251 mixed codes\r\n", "250+odd separator\r\n"}) {
+        ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply(reply)});
+        JobResult result = RunJob(server);
+        EXPECT_EQ(result.status, -2) << reply;
+        EXPECT_EQ(result.transcript.find("helo"), std::string::npos) << reply;
+    }
 }
 
 TEST(SmtpDialogue, NoAnswer334ToAuthLoginIsAnError) {
@@ -110,7 +144,7 @@ TEST(SmtpDialogue, NoAnswer334ToAuthLoginIsAnError) {
     ScriptedServer server(script);
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -1);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\nauth login\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, RefusedUserNameOrPasswordIsALoginFailure) {
@@ -126,7 +160,7 @@ TEST(SmtpDialogue, RefusedUserNameOrPasswordIsALoginFailure) {
     ScriptedServer passwordServer(password);
     JobResult result = RunJob(passwordServer);
     EXPECT_EQ(result.status, -3);
-    EXPECT_EQ(result.transcript, LoginLines());
+    EXPECT_EQ(result.transcript, LoginLines() + "quit\r\n");
 }
 
 TEST(SmtpDialogue, Reply251ToMailFromRejectsTheSender) {
@@ -136,7 +170,7 @@ TEST(SmtpDialogue, Reply251ToMailFromRejectsTheSender) {
     ScriptedServer server(script);
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -4);
-    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\n");
+    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, Reply251ToRcptIsIgnored) {
@@ -153,7 +187,8 @@ TEST(SmtpDialogue, Refusal550OfTheFirstOfThreeRecipientsEndsTheJob) {
     ScriptedServer server(script);
     JobResult result = RunJob(server, [](SmtpSession& s) { s.toList = "x@example.com,y@example.com,z@example.com"; });
     EXPECT_EQ(result.status, -7);
-    EXPECT_EQ(result.transcript, LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<x@example.com>\r\n");
+    EXPECT_EQ(result.transcript,
+              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<x@example.com>\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, RefusedDataSendsNoMessage) {
@@ -164,7 +199,7 @@ TEST(SmtpDialogue, RefusedDataSendsNoMessage) {
     JobResult result = RunJob(server);
     EXPECT_EQ(result.status, -6);
     EXPECT_EQ(result.transcript,
-              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<to@example.com>\r\ndata\r\n");
+              LoginLines() + "mail from:<from@example.com>\r\nrcpt to:<to@example.com>\r\ndata\r\nquit\r\n");
 }
 
 TEST(SmtpDialogue, CloseAfterTheTerminatorStillSucceedsAndSendsQuit) {
@@ -198,7 +233,7 @@ TEST(SmtpDialogue, LineBreaksInAddressesInjectNoCommand) {
     ScriptedServer senderServer(Until(AcceptingScript(1), kLoginSteps));
     JobResult sender = RunJob(senderServer, [](SmtpSession& s) { s.sender = "a@example.com>\r\nrset"; });
     EXPECT_EQ(sender.status, -4);
-    EXPECT_EQ(sender.transcript, LoginLines());
+    EXPECT_EQ(sender.transcript, LoginLines() + "quit\r\n");
 }
 
 TEST(SmtpDialogue, CredentialsOfAnyLengthGoOnOneLine) {
@@ -213,8 +248,8 @@ TEST(SmtpDialogue, CredentialsOfAnyLengthGoOnOneLine) {
     });
     std::string userLine = Credential(user);
     EXPECT_EQ(userLine.size(), 78u);
-    EXPECT_EQ(result.transcript, "helo 127.0.0.1\r\nauth login\r\n" + userLine + Credential(password) +
-                                     "mail from:<from@example.com>\r\n");
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nauth login\r\n" + userLine + Credential(password) +
+                                     "mail from:<from@example.com>\r\nquit\r\n");
     EXPECT_EQ(Credential(password).find("\r\n"), Credential(password).size() - 2);
 }
 
@@ -229,7 +264,9 @@ TEST(SmtpDialogue, LongRecipientListsAreWalkedCompletely) {
 
 TEST(SmtpTimeouts, SilentServerFailsTheStepItSilencesWithItsStatus) {
     ScriptedServer greeting({Pause(std::chrono::milliseconds(1500))});
-    EXPECT_EQ(RunJob(greeting, ShortTimeouts).status, -2);
+    JobResult silent = RunJob(greeting, ShortTimeouts);
+    EXPECT_EQ(silent.status, -2);
+    EXPECT_EQ(silent.transcript, "");  // no QUIT to a server that never spoke
 
     auto mailFrom = Until(AcceptingScript(1), kLoginSteps);
     mailFrom.push_back(Pause(std::chrono::milliseconds(1500)));
@@ -281,4 +318,66 @@ TEST(SmtpTimeouts, ServerThatStopsReadingFailsTheMessage) {
     EXPECT_EQ(result.status, -6);
     EXPECT_LT(result.jobTime, std::chrono::milliseconds(3500));  // ended by the time-out, not by the server
     std::remove(path.c_str());
+}
+
+namespace {
+
+// Connects as a TLS port asks for, to a server on another port; then QUIT after a failure, as the job does.
+JobResult ConnectSecured(ScriptedServer& server, ziromail::SmtpSecurity security,
+                         platform::Milliseconds handshake = std::chrono::milliseconds(300)) {
+    SmtpSession session("127.0.0.1", server.Port(), 1);
+    ShortTimeouts(session);
+    session.timeouts.handshake = handshake;
+    auto started = std::chrono::steady_clock::now();
+    int status;
+    {
+        ziromail::SmtpClient client(session.timeouts);
+        status = client.Connect(session.server, session.port, security);
+        if (status != 0) client.QuitAfterFailure();
+    }
+    auto time = std::chrono::steady_clock::now() - started;
+    return {status, server.Transcript(), time};
+}
+
+}  // namespace
+
+TEST(SmtpSecurity, PortsChooseTheirSecurity) {
+    EXPECT_EQ(ziromail::SecurityForPort(465), ziromail::SmtpSecurity::ImplicitTls);
+    EXPECT_EQ(ziromail::SecurityForPort(587), ziromail::SmtpSecurity::StartTls);
+    for (int port : {25, 2525, 0, -465}) EXPECT_EQ(ziromail::SecurityForPort(port), ziromail::SmtpSecurity::Plain);
+}
+
+TEST(SmtpSecurity, StalledOrPlainTextHandshakeFailsTheConnectionSoon) {
+    // Both servers hold the connection open for longer than the job may take.
+    ScriptedServer stalled({Pause(std::chrono::milliseconds(1500))});
+    JobResult result = ConnectSecured(stalled, ziromail::SmtpSecurity::ImplicitTls);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(1400));
+    EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);  // only the TLS hello
+
+    // At the first bytes, not at the time-out.
+    ScriptedServer plain({Reply("220 plain text ESMTP\r\n"), Pause(std::chrono::milliseconds(1500))});
+    result = ConnectSecured(plain, ziromail::SmtpSecurity::ImplicitTls, std::chrono::seconds(10));
+    EXPECT_EQ(result.status, -2);
+    EXPECT_LT(result.jobTime, std::chrono::milliseconds(1400));
+    EXPECT_EQ(result.transcript.find("ehlo"), std::string::npos);
+}
+
+TEST(SmtpSecurity, StartTlsPortSendsNothingButQuitWithoutStartTls) {
+    ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply("250-mx\r\n250 AUTH LOGIN\r\n")});
+    JobResult result = ConnectSecured(server, ziromail::SmtpSecurity::StartTls);
+    EXPECT_EQ(result.status, -2);
+    EXPECT_EQ(result.transcript, "ehlo 127.0.0.1\r\nquit\r\n");
+}
+
+TEST(SmtpSecurity, FailedStartTlsHandshakeEndsTheDialogue) {
+    // Plain text pushed after the reply to STARTTLS is no TLS: the handshake fails, and nothing follows it.
+    ScriptedServer server({Reply("220 ready\r\n"), ReadLine(), Reply("250-mx\r\n250 STARTTLS\r\n"), ReadLine(),
+                           Reply("220 go ahead\r\n"), Pause(std::chrono::milliseconds(50)),
+                           Reply("250 not a TLS record\r\n")});
+    JobResult result = ConnectSecured(server, ziromail::SmtpSecurity::StartTls);
+    EXPECT_EQ(result.status, -2);
+    ASSERT_EQ(result.transcript.substr(0, 26), "ehlo 127.0.0.1\r\nstarttls\r\n");
+    EXPECT_EQ(result.transcript.find("quit"), std::string::npos);
+    EXPECT_EQ(result.transcript.find("auth"), std::string::npos);
 }

@@ -1,8 +1,9 @@
 """A real SMTP server on 127.0.0.1 for the mail library's tests and demo.
 
 Debian's aiosmtpd accepts AUTH only after EHLO and matches the mechanism name
-case-sensitively; the client speaks "helo" and "auth login" as many providers
-accept. HeloAuthSMTP lets AUTH follow HELO and upper-cases the mechanism name.
+case-sensitively; the client speaks "auth login" in lower case, as servers
+accept, and falls back to HELO where a server knows no EHLO. HeloAuthSMTP
+upper-cases the mechanism name and lets AUTH follow HELO too.
 """
 import email
 import logging
@@ -18,6 +19,8 @@ logging.getLogger("mail.log").setLevel(logging.ERROR)
 
 
 class HeloAuthSMTP(SMTP):
+    injection = ""  # pushed in the same write as the reply to STARTTLS, as a hostile server would
+
     async def smtp_AUTH(self, arg):
         if arg:
             words = arg.split(None, 1)
@@ -30,12 +33,24 @@ class HeloAuthSMTP(SMTP):
         finally:
             self.session.extended_smtp = extended
 
+    async def push(self, status):
+        if self.injection and status == "220 Ready to start TLS":
+            status += "\r\n" + self.injection
+        await super().push(status)
+
 
 class Mailbox:
-    """Keeps every accepted message: envelope sender, recipients, raw bytes."""
+    """Keeps every accepted message (envelope sender, recipients, raw bytes)
+    and the name of every EHLO."""
 
     def __init__(self):
         self.messages = []
+        self.greetings = []
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        self.greetings.append(hostname)
+        session.host_name = hostname  # what aiosmtpd does itself when there is no hook
+        return responses
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         envelope.rcpt_tos.append(address)
@@ -47,23 +62,35 @@ class Mailbox:
 
 
 class Credentials:
+    """AUTH LOGIN for one user; keeps the user name of every attempt."""
+
     def __init__(self, user, password):
         self.user, self.password = user.encode("latin-1"), password.encode("latin-1")
+        self.attempts = []
 
     def __call__(self, server, session, envelope, mechanism, auth_data):
+        self.attempts.append(getattr(auth_data, "login", None))
         ok = isinstance(auth_data, LoginPassword) and (auth_data.login, auth_data.password) == (self.user, self.password)
         return AuthResult(success=ok, handled=False)
 
 
 class HeloAuthController(Controller):
-    def __init__(self, user, password, port):
+    """The server on `address`:`port`: plain text, TLS from the first byte
+    with `implicit_tls`, or STARTTLS offered, and required before AUTH and
+    MAIL, with `starttls` (ssl.SSLContext objects)."""
+
+    def __init__(self, user, password, port, address="127.0.0.1", implicit_tls=None, starttls=None, injection=""):
         self.mailbox = Mailbox()
         self.credentials = Credentials(user, password)
-        super().__init__(self.mailbox, hostname="127.0.0.1", port=port)
+        self.starttls, self.injection = starttls, injection
+        super().__init__(self.mailbox, hostname=address, port=port, ssl_context=implicit_tls)
 
     def factory(self):
-        return HeloAuthSMTP(self.handler, authenticator=self.credentials, auth_require_tls=False,
-                            auth_required=True, decode_data=False)
+        smtp = HeloAuthSMTP(self.handler, authenticator=self.credentials, auth_require_tls=bool(self.starttls),
+                            auth_required=True, decode_data=False, tls_context=self.starttls,
+                            require_starttls=bool(self.starttls))
+        smtp.injection = self.injection
+        return smtp
 
 
 def free_port():
@@ -72,9 +99,10 @@ def free_port():
         return probe.getsockname()[1]
 
 
-def start_server(user, password):
-    """Starts the server on a free port; stop it with .stop()."""
-    controller = HeloAuthController(user, password, free_port())
+def start_server(user, password, **options):
+    """Starts the server (on a free port unless `port` is given); stop it with .stop()."""
+    port = options.pop("port", None) or free_port()
+    controller = HeloAuthController(user, password, port, **options)
     controller.start()
     return controller
 

@@ -1,0 +1,154 @@
+// TLS with OpenSSL (libssl3), whose records travel through the socket's own
+// bounded sends and receives.
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
+#include <algorithm>
+
+#include "platform/ip_address_text.h"
+#include "platform/tls_session.h"
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One record's worth of plain text per send, so that each send's time-out
+// covers one record and not a whole message.
+constexpr std::size_t kLargestSend = 16384;
+
+// What OpenSSL's reads and writes reach: the socket, and the deadline of the call in progress.
+struct SocketLink {
+    TcpSocket* socket;
+    Clock::time_point deadline;
+
+    Milliseconds Left() const { return std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()); }
+};
+
+SocketLink& LinkOf(BIO* bio) { return *static_cast<SocketLink*>(BIO_get_data(bio)); }
+
+int LinkWrite(BIO* bio, const char* data, int length) {
+    BIO_clear_retry_flags(bio);
+    long sent = LinkOf(bio).socket->SendSome(data, static_cast<std::size_t>(length), LinkOf(bio).Left());
+    return sent > 0 ? static_cast<int>(sent) : -1;
+}
+
+int LinkRead(BIO* bio, char* buffer, int capacity) {
+    BIO_clear_retry_flags(bio);
+    long got = LinkOf(bio).socket->ReceiveSome(buffer, static_cast<std::size_t>(capacity), LinkOf(bio).Left());
+    return static_cast<int>(got);  // 0: the server closed the connection
+}
+
+long LinkControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+
+BIO_METHOD* LinkMethod() {
+    static BIO_METHOD* method = [] {
+        BIO_METHOD* made = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "ziro socket");
+        if (made) {
+            BIO_meth_set_write(made, LinkWrite);
+            BIO_meth_set_read(made, LinkRead);
+            BIO_meth_set_ctrl(made, LinkControl);
+        }
+        return made;
+    }();
+    return method;
+}
+
+// The system's trust store, TLS 1.2 at least, the peer's chain checked during the handshake.
+SSL_CTX* MakeContext() {
+    SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+    if (!context) return nullptr;
+    SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+    // The dialogue itself says where it ends; a server that closes without
+    // close_notify has closed, as on a plain connection.
+    SSL_CTX_set_options(context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+    if (SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1 ||
+        SSL_CTX_set_default_verify_paths(context) != 1) {
+        SSL_CTX_free(context);
+        return nullptr;
+    }
+    return context;
+}
+
+class OpenSslSession final : public TlsSession {
+public:
+    explicit OpenSslSession(TcpSocket& socket) : link_{&socket, {}} {}
+
+    ~OpenSslSession() override {
+        if (ssl_ && established_) {
+            link_.deadline = Clock::now();
+            SSL_shutdown(ssl_);
+        }
+        SSL_free(ssl_);  // frees the link's BIO too
+        SSL_CTX_free(context_);
+        ERR_clear_error();
+    }
+
+    bool Handshake(const std::string& serverName, Milliseconds timeout) {
+        context_ = MakeContext();
+        ssl_ = context_ ? SSL_new(context_) : nullptr;
+        BIO* bio = ssl_ && LinkMethod() ? BIO_new(LinkMethod()) : nullptr;
+        if (!bio || !ExpectServer(serverName)) {
+            BIO_free(bio);
+            return false;
+        }
+        BIO_set_data(bio, &link_);
+        BIO_set_init(bio, 1);
+        SSL_set_bio(ssl_, bio, bio);
+        link_.deadline = Clock::now() + timeout;
+        established_ = SSL_connect(ssl_) == 1 && SSL_get_verify_result(ssl_) == X509_V_OK &&
+                       SSL_get0_peer_certificate(ssl_) != nullptr;
+        return established_;
+    }
+
+    long SendSome(const char* data, std::size_t length, Milliseconds timeout) override {
+        link_.deadline = Clock::now() + timeout;
+        std::size_t written = 0;
+        if (SSL_write_ex(ssl_, data, std::min(length, kLargestSend), &written) == 1) return static_cast<long>(written);
+        return Failed();
+    }
+
+    long ReceiveSome(char* buffer, std::size_t capacity, Milliseconds timeout) override {
+        link_.deadline = Clock::now() + timeout;
+        std::size_t got = 0;
+        if (SSL_read_ex(ssl_, buffer, capacity, &got) == 1) return static_cast<long>(got);
+        if (SSL_get_error(ssl_, 0) == SSL_ERROR_ZERO_RETURN) return 0;
+        return Failed();
+    }
+
+private:
+    // SNI and the name the certificate must carry; an IPv4 address is matched
+    // against the certificate's IP entries and sent as no SNI (RFC 6066 section 3).
+    bool ExpectServer(const std::string& serverName) {
+        if (auto address = ParseDottedIpv4(serverName))
+            return X509_VERIFY_PARAM_set1_ip(SSL_get0_param(ssl_), address->data(), address->size()) == 1;
+        return SSL_set_tlsext_host_name(ssl_, serverName.c_str()) == 1 && SSL_set1_host(ssl_, serverName.c_str()) == 1;
+    }
+
+    // A session that failed once sends no close_notify.
+    long Failed() {
+        established_ = false;
+        ERR_clear_error();
+        return -1;
+    }
+
+    SocketLink link_;
+    SSL_CTX* context_ = nullptr;
+    SSL* ssl_ = nullptr;
+    bool established_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TlsSession> StartTlsSession(TcpSocket& socket, const std::string& serverName, Milliseconds timeout) {
+    auto session = std::make_unique<OpenSslSession>(socket);
+    if (!session->Handshake(serverName, timeout)) return nullptr;
+    return session;
+}
+
+void ReleaseTlsThreadState() { OPENSSL_thread_stop(); }
+
+}  // namespace platform
