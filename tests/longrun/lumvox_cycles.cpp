@@ -26,6 +26,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    using namespace voicemsg;
     if (argc != 4) {
         std::fprintf(stderr, "usage: lumvox_cycles MIC.pcm COUNT RECORD_MS\n");
         return 2;
