@@ -25,7 +25,8 @@ int LeapYearsThrough(int year) { return year / 4 - year / 100 + year / 400; }
 int DaysInMonth(int year, int month) { return kDaysInMonth[month - 1] + (month == 2 && IsLeapYear(year)); }
 
 int64_t DaysSince1970(int year, int month, int day) {
-    const int64_t years = int64_t(year - kFirstYear) * 365 + LeapYearsThrough(year - 1) - LeapYearsThrough(kFirstYear - 1);
+    const int64_t years =
+        int64_t(year - kFirstYear) * 365 + LeapYearsThrough(year - 1) - LeapYearsThrough(kFirstYear - 1);
     return years + kDaysBeforeMonth[month - 1] + (month > 2 && IsLeapYear(year)) + day - 1;
 }
 

@@ -76,7 +76,8 @@ TEST(TrustedKeys, ReadsOneOrMoreP256KeysAndRefusesEverythingElse) {
         EXPECT_EQ(read.block, c.block) << c.text;
         EXPECT_TRUE(read.keys.empty());
     }
-    EXPECT_EQ(update::trust::TrustProblemText(TrustProblem::kNotP256, 2), "update-key.pem：第 2 块公钥不在 P-256 (prime256v1) 曲线上");
+    EXPECT_EQ(update::trust::TrustProblemText(TrustProblem::kNotP256, 2),
+              "update-key.pem：第 2 块公钥不在 P-256 (prime256v1) 曲线上");
 }
 
 TEST(ManifestSignature, AnyTrustedKeySignsExactlyTheseBytes) {
@@ -126,7 +127,8 @@ TEST(SignatureFile, RefusesAnythingButOneLineOfMinimalDer) {
         {SignatureText(r, s + "\x01"), TrustProblem::kSignatureMalformed},
         {Base64Of("\x30\x81\x44" + Integers(r, s)), TrustProblem::kSignatureMalformed},  // 68 in the long form
     };
-    for (const auto& [text, problem] : refused) EXPECT_EQ(update::trust::ReadSignatureFile(text).problem, problem) << text;
+    for (const auto& [text, problem] : refused)
+        EXPECT_EQ(update::trust::ReadSignatureFile(text).problem, problem) << text;
 }
 
 TEST(ManifestAttributes, ValuesAreCheckedWhole) {
@@ -141,9 +143,10 @@ TEST(ManifestAttributes, ValuesAreCheckedWhole) {
     EXPECT_EQ(ParseUtcTime("2000-02-29T12:34:56Z"), 951827696);
     EXPECT_EQ(ParseUtcTime("2100-03-01T00:00:00Z"), 4107542400);
     EXPECT_EQ(ParseUtcTime("9999-12-31T23:59:59Z"), 253402300799);
-    for (const char* bad : {"2100-02-29T00:00:00Z", "2023-02-29T00:00:00Z", "2024-04-31T00:00:00Z", "2024-13-01T00:00:00Z",
-                            "2024-00-01T00:00:00Z", "2024-01-00T00:00:00Z", "2024-01-01T24:00:00Z", "2024-01-01T00:60:00Z",
-                            "2024-01-01T00:00:60Z", "1969-12-31T23:59:59Z", "2024-01-01t00:00:00z", "2024-01-01T00:00:00",
+    for (const char* bad : {"2100-02-29T00:00:00Z", "2023-02-29T00:00:00Z", "2024-04-31T00:00:00Z",
+                            "2024-13-01T00:00:00Z", "2024-00-01T00:00:00Z", "2024-01-00T00:00:00Z",
+                            "2024-01-01T24:00:00Z", "2024-01-01T00:60:00Z", "2024-01-01T00:00:60Z",
+                            "1969-12-31T23:59:59Z", "2024-01-01t00:00:00z", "2024-01-01T00:00:00",
                             "2024-01-01 00:00:00Z", "2024-1-01T00:00:00Z", "+024-01-01T00:00:00Z"})
         EXPECT_FALSE(ParseUtcTime(bad)) << bad;
 
