@@ -40,4 +40,6 @@ inline uint32_t GetLe32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+inline uint64_t GetLe64(const uint8_t* p) { return GetLe32(p) | uint64_t(GetLe32(p + 4)) << 32; }
+
 }  // namespace common

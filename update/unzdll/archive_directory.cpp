@@ -26,9 +26,49 @@ std::optional<size_t> FindEndRecord(const std::vector<uint8_t>& tail) {
     return fallback;
 }
 
-bool HasZip64Locator(const std::vector<uint8_t>& tail, size_t endAt) {
-    return endAt >= kZip64LocatorSize &&
-           common::GetLe32(tail.data() + endAt - kZip64LocatorSize) == kZip64LocatorSignature;
+// The ZIP64 end record that a locator names: at its stored offset, or,
+// behind a stub, right before the locator. False when neither holds one that
+// ends before the locator.
+bool ReadZip64EndRecord(platform::FileReader& source, const Zip64Locator& locator, uint64_t locatorAt,
+                        Zip64EndRecord& record, uint64_t& recordAt) {
+    if (locatorAt < kZip64EndRecordSize) return false;
+    const uint64_t candidates[] = {locator.endRecordOffset, locatorAt - kZip64EndRecordSize};
+    for (const uint64_t at : candidates) {
+        uint8_t fixed[kZip64EndRecordSize];
+        if (at > locatorAt - kZip64EndRecordSize || at < locator.endRecordOffset ||
+            !source.ReadAt(at, fixed, sizeof fixed) || !ParseZip64EndRecord(fixed, record))
+            continue;
+        if (record.recordSize < kZip64EndRecordSize - kZip64EndRecordLead ||
+            record.recordSize > locatorAt - at - kZip64EndRecordLead)
+            continue;
+        recordAt = at;
+        return true;
+    }
+    return false;
+}
+
+// The directory as the ZIP64 end record gives it; it lies between the
+// archive's start and the record.
+LayoutStatus FindZip64Layout(platform::FileReader& source, const uint8_t* locatorBytes, uint64_t locatorAt,
+                             ArchiveLayout& layout) {
+    Zip64Locator locator;
+    ParseZip64Locator(locatorBytes, locator);
+    if (locator.endRecordDisk != 0 || locator.diskCount > 1) return LayoutStatus::MultiDisk;
+    Zip64EndRecord record;
+    uint64_t recordAt = 0;
+    if (!ReadZip64EndRecord(source, locator, locatorAt, record, recordAt)) return LayoutStatus::NotZip;
+    if (record.diskNumber != 0 || record.directoryDisk != 0 || record.diskEntries != record.totalEntries)
+        return LayoutStatus::MultiDisk;
+    const uint64_t base = recordAt - locator.endRecordOffset;
+    const uint64_t room = recordAt - base;
+    if (record.totalEntries > UINT32_MAX || record.directorySize > room ||
+        record.directoryOffset > room - record.directorySize)
+        return LayoutStatus::NotZip;
+    layout.base = base;
+    layout.directoryStart = base + record.directoryOffset;
+    layout.directoryEnd = layout.directoryStart + record.directorySize;
+    layout.entryCount = uint32_t(record.totalEntries);
+    return LayoutStatus::Ok;
 }
 
 }  // namespace
@@ -42,17 +82,19 @@ LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layo
 
     const std::optional<size_t> found = FindEndRecord(tail);
     if (!found) return LayoutStatus::NotZip;
+    const uint64_t endAt = size - tailSize + *found;
+    // A ZIP64 locator right before the end record: its record's values count.
+    if (*found >= kZip64LocatorSize &&
+        common::GetLe32(tail.data() + *found - kZip64LocatorSize) == kZip64LocatorSignature)
+        return FindZip64Layout(source, tail.data() + *found - kZip64LocatorSize, endAt - kZip64LocatorSize, layout);
+
     EndRecord end;
     ParseEndRecord(tail.data() + *found, end);
-    if (HasZip64Locator(tail, *found) || end.totalEntries == kZip64Marker16 ||
-        end.directorySize == kZip64Marker32 || end.directoryOffset == kZip64Marker32)
-        return LayoutStatus::Zip64;
     if (end.diskNumber != 0 || end.directoryDisk != 0 || end.diskEntries != end.totalEntries)
         return LayoutStatus::MultiDisk;
 
     // The directory ends where the end record starts; stored offsets count
     // from the archive's start, which may follow a stub.
-    const uint64_t endAt = size - tailSize + *found;
     const uint64_t stored = uint64_t(end.directoryOffset) + end.directorySize;
     if (stored > endAt) return LayoutStatus::NotZip;
     layout.base = endAt - stored;
@@ -108,8 +150,11 @@ CentralDirectoryCursor::Step CentralDirectoryCursor::Next(CentralHeader& header,
     uint8_t fixed[kCentralHeaderSize];
     if (!reader_.Read(fixed, sizeof fixed) || !ParseCentralHeader(fixed, header)) return Step::Damaged;
     name.resize(header.nameLength);
-    if (!reader_.Read(reinterpret_cast<uint8_t*>(name.data()), name.size())) return Step::Damaged;
-    if (!reader_.Skip(uint64_t(header.extraLength) + header.commentLength)) return Step::Damaged;
+    extra_.resize(header.extraLength);
+    if (!reader_.Read(reinterpret_cast<uint8_t*>(name.data()), name.size()) ||
+        !reader_.Read(extra_.data(), extra_.size()) || !reader_.Skip(header.commentLength))
+        return Step::Damaged;
+    ReadZip64Extra(extra_.data(), extra_.size(), header);
     --remaining_;
     return Step::Entry;
 }

@@ -17,9 +17,10 @@ struct ArchiveLayout {
     uint32_t entryCount = 0;
 };
 
-enum class LayoutStatus { Ok, ReadFailed, NotZip, Zip64, MultiDisk };
+enum class LayoutStatus { kOk, kReadFailed, kNotZip, kMultiDisk };
 
-// Searches the end record backwards over the largest possible comment.
+// Searches the end record backwards over the largest possible comment; with
+// a ZIP64 locator before it, the ZIP64 end record gives the directory.
 LayoutStatus FindArchiveLayout(platform::FileReader& source, ArchiveLayout& layout);
 
 // Reads a byte range of the source front to back through one buffer.
@@ -45,12 +46,14 @@ public:
     enum class Step { Entry, End, Damaged };
 
     CentralDirectoryCursor(platform::FileReader& source, const ArchiveLayout& layout);
-    // The next header and its raw name; kEnd after the last announced entry.
+    // The next header, its ZIP64 values read, and its raw name; End after
+    // the last announced entry.
     Step Next(CentralHeader& header, std::string& name);
 
 private:
     SourceReader reader_;
     uint32_t remaining_;
+    std::vector<uint8_t> extra_;
 };
 
 }  // namespace unzdll

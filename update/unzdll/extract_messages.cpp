@@ -8,13 +8,29 @@ namespace {
 
 std::string Join(std::string_view a, std::string_view b) { return std::string(a).append(b); }
 
+// The methods other ZIP writers use, by their number in the format's list.
+std::string MethodName(unsigned method) {
+    const char* name = nullptr;
+    switch (method) {
+    case 1: name = "Shrink"; break;
+    case 6: name = "Implode"; break;
+    case 9: name = "Deflate64"; break;
+    case 12: name = "BZip2"; break;
+    case 14: name = "LZMA"; break;
+    case 93: name = "Zstandard"; break;
+    case 95: name = "XZ"; break;
+    case 98: name = "PPMd"; break;
+    }
+    const std::string number = std::to_string(method);
+    return name ? std::string(name) + " (" + number + ")" : number;
+}
+
 }  // namespace
 
 std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive) {
     switch (problem) {
     case ArchiveProblem::CannotOpen: return Join("无法打开压缩文件 ", archive);
     case ArchiveProblem::NotZip: return Join(archive, " 不是 ZIP 压缩文件，或其目录已损坏");
-    case ArchiveProblem::Zip64: return Join(archive, " 是 ZIP64 格式，无法解压");
     case ArchiveProblem::MultiDisk: return Join(archive, " 是分卷压缩文件，无法解压");
     }
     return std::string(archive);
@@ -22,7 +38,7 @@ std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive) {
 
 std::string EntryMessage(int code, std::string_view name, unsigned method) {
     switch (code) {
-    case UNZ_ERR_METHOD: return Join(name, "：不支持的压缩方法 " + std::to_string(method) + "，未解压");
+    case UNZ_ERR_METHOD: return Join(name, "：不支持的压缩方法 " + MethodName(method) + "，未解压");
     case UNZ_ERR_ENCRYPTED: return Join(name, "：文件已加密，未解压");
     case UNZ_ERR_ZIP64: return Join(name, "：ZIP64 格式，未解压");
     case UNZ_ERR_CRC: return Join(name, "：CRC 校验错误，未解压");

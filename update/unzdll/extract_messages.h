@@ -7,7 +7,7 @@
 // as GBK (see DisplayName); codes are the UNZ_ codes of unzdll.h.
 namespace unzdll {
 
-enum class ArchiveProblem { CannotOpen, NotZip, Zip64, MultiDisk };
+enum class ArchiveProblem { CannotOpen, NotZip, MultiDisk };
 
 std::string ArchiveMessage(ArchiveProblem problem, std::string_view archive);
 // An entry that was not extracted; `method` is only shown for UNZ_ERR_METHOD.

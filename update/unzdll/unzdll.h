@@ -56,7 +56,7 @@ enum {
     UNZ_ERR_FORMAT = 2,      /* not a ZIP archive, or its directory is damaged */
     UNZ_ERR_METHOD = 3,      /* compression method not supported */
     UNZ_ERR_ENCRYPTED = 4,   /* encrypted entry */
-    UNZ_ERR_ZIP64 = 5,       /* ZIP64 entry or archive */
+    UNZ_ERR_ZIP64 = 5,       /* ZIP64 entry without its 64-bit values */
     UNZ_ERR_CRC = 6,         /* data does not match its CRC-32 */
     UNZ_ERR_DATA = 7,        /* entry data damaged or cut short */
     UNZ_ERR_UNSAFE_NAME = 8, /* entry name leaves the target folder, is no valid text, or is a link */

@@ -57,9 +57,6 @@ bool ZipExtractor::ReadDirectory(std::string_view archiveName) {
     case LayoutStatus::ReadFailed:
         reporter_.Report(0, 0, UNZ_ERR_OPEN, ArchiveMessage(ArchiveProblem::CannotOpen, archiveName));
         break;
-    case LayoutStatus::Zip64:
-        reporter_.Report(0, 0, UNZ_ERR_ZIP64, ArchiveMessage(ArchiveProblem::Zip64, archiveName));
-        break;
     case LayoutStatus::MultiDisk:
         reporter_.Report(0, 0, UNZ_ERR_FORMAT, ArchiveMessage(ArchiveProblem::MultiDisk, archiveName));
         break;
@@ -93,7 +90,7 @@ int ZipExtractor::Refusal(const CentralHeader& header, const EntryName& name) co
     if (name.check == NameCheck::Unsafe || IsSpecialUnixFile(header)) return UNZ_ERR_UNSAFE_NAME;
     if (name.folder) return UNZ_OK;
     if (header.flags & (kFlagEncrypted | kFlagStrongEncryption)) return UNZ_ERR_ENCRYPTED;
-    if (NeedsZip64(header)) return UNZ_ERR_ZIP64;
+    if (header.zip64Missing) return UNZ_ERR_ZIP64;
     if (header.method != kMethodStored && header.method != kMethodDeflated) return UNZ_ERR_METHOD;
     return UNZ_OK;
 }
@@ -122,12 +119,12 @@ int ZipExtractor::WriteFile(const CentralHeader& header, const std::string& path
 // Where the entry's data starts, after its local header; the data must end
 // before the central directory.
 bool ZipExtractor::DataOffset(const CentralHeader& header, uint64_t& offset) {
+    const uint64_t before = layout_.directoryStart - layout_.base;  // what stored offsets may reach
+    if (before < kLocalHeaderSize || header.localHeaderOffset > before - kLocalHeaderSize) return false;
     const uint64_t local = layout_.base + header.localHeaderOffset;
     uint8_t fixed[kLocalHeaderSize];
     LocalHeader localHeader;
-    if (local + kLocalHeaderSize > layout_.directoryStart || !source_.ReadAt(local, fixed, sizeof fixed) ||
-        !ParseLocalHeader(fixed, localHeader))
-        return false;
+    if (!source_.ReadAt(local, fixed, sizeof fixed) || !ParseLocalHeader(fixed, localHeader)) return false;
     offset = local + kLocalHeaderSize + localHeader.nameLength + localHeader.extraLength;
     return offset <= layout_.directoryStart && header.compressedSize <= layout_.directoryStart - offset;
 }

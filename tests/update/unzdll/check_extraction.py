@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Extracts archives made by Info-ZIP zip and by Python's zipfile through the
+"""Extracts archives made by Info-ZIP zip, bsdtar and Python's zipfile through the
 unzip library's C interface (the host program loads the library by name) and
 compares every file byte for byte with what Info-ZIP unzip extracts from the
 same archive. Damaged, truncated, encrypted, unsupported and escaping
@@ -259,6 +259,47 @@ def test_real_archives(host, work):
     return deflated, stored
 
 
+def bsdtar(source, archive, options):
+    subprocess.run(["bsdtar", "--format", "zip", "--options", options, "-cf", archive, *sorted(os.listdir(source))],
+                   cwd=source, check=True, env=UTF8_ENV)
+
+
+def test_other_writers(host, work):
+    """ZIP64 records as bsdtar and Info-ZIP zip write them even for small archives,
+    and a method we lack as a refusal of its entry alone."""
+    utf8_source, gbk_source = os.path.join(work, "src-utf8"), os.path.join(work, "src-gbk")
+    end_records = os.path.join(work, "bsdtar-zip64.zip")
+    bsdtar(utf8_source, end_records, "zip:zip64")
+    compare_with_unzip(host, work, end_records, "utf-8", "bsdtar ZIP64 end records, deflated")
+    stored = os.path.join(work, "bsdtar-zip64-stored.zip")
+    bsdtar(utf8_source, stored, "zip:zip64,zip:compression=store")
+    compare_with_unzip(host, work, stored, "utf-8", "bsdtar ZIP64 end records, stored")
+    stubbed = os.path.join(work, "bsdtar-zip64-stubbed.zip")
+    with open(end_records, "rb") as f, open(stubbed, "wb") as out:
+        out.write(b"MZ stub " * 100 + f.read())
+    compare_with_unzip(host, work, stubbed, "utf-8", "ZIP64 archive behind a stub", unzip_archive=end_records)
+
+    forced = os.path.join(work, "zip-fz.zip")  # sizes and the directory offset as 0xFFFFFFFF markers
+    info_zip(gbk_source, forced, "-fz")
+    with zipfile.ZipFile(forced) as z:
+        check(all(i.extra.find(b"\x01\x00") >= 0 for i in z.infolist()), "zip -fz writes ZIP64 extra fields")
+    compare_with_unzip(host, work, forced, "gbk", "Info-ZIP zip -fz, ZIP64 extra fields")
+
+    mixed = os.path.join(work, "bzip2.zip")
+    info_zip(gbk_source, mixed, "-Z", "bzip2")
+    with zipfile.ZipFile(mixed) as z:
+        methods = {i.filename: i.compress_type for i in z.infolist()}
+    ours = fresh(work, "ours")
+    messages, result = host.run(mixed, ours)
+    refused = [m for m in messages if m[0] != 0]
+    bzip2 = sum(1 for m in methods.values() if m == 12)
+    check(bzip2 > 0 and result == bzip2 and all(m[0] == 3 and "方法 BZip2 (12)" in m[3] for m in refused),
+          "BZip2 entries refused one by one with their method: %s" % refused[:2])
+    check("readme.txt" not in tree(ours) and set(tree(ours)) >= {n.rstrip("/") for n, m in methods.items()
+                                                                  if m != 12 and not n.endswith("/")},
+          "the entries zip kept stored extracted")
+
+
 def test_replacing(host, work, deflated):
     ours, reference = fresh(work, "ours"), fresh(work, "unzip")
     for folder in (ours, reference):
@@ -356,7 +397,10 @@ def test_encrypted(host, work):
 def test_hostile(host, work):
     sandbox = fresh(work, "sandbox")
     outside = os.path.join(sandbox, "escape-absolute.txt")
-    big = struct.pack("<HHQQ", 1, 16, 100, 100)
+    def zip64(*values):  # a ZIP64 extra field after another field, as zip writers put them
+        return struct.pack("<HHI", 0x5455, 4, 0) + struct.pack("<HH", 1, 8 * len(values)) + \
+            struct.pack("<%dQ" % len(values), *values)
+    marked = (0xFFFFFFFF, 0xFFFFFFFF)
     entries = [
         ({"name": b"ok/first.txt"}, 0),
         ({"name": b"../escape-parent.txt"}, 8),
@@ -369,7 +413,11 @@ def test_hostile(host, work):
         ({"name": b"nul.txt"}, 8),
         ({"name": b"link", "plain": b"../", "mode": 0o120777}, 8),
         ({"name": b"ok/bzip2.txt", "method": 12}, 3),
-        ({"name": b"ok/zip64.txt", "sizes": (0xFFFFFFFF, 0xFFFFFFFF), "extra": big}, 5),
+        ({"name": b"ok/deflate64.txt", "method": 9}, 3),
+        ({"name": b"ok/zip64.txt", "sizes": marked, "extra": zip64(20, 20)}, 0),
+        ({"name": b"ok/zip64-short.txt", "sizes": marked, "extra": zip64(22)}, 5),
+        ({"name": b"ok/zip64-missing.txt", "sizes": marked}, 5),
+        ({"name": b"ok/zip64-huge.txt", "sizes": marked, "extra": zip64(2 ** 64 - 1, 2 ** 64 - 1)}, 7),
         ({"name": b"ok/encrypted.txt", "flags": 1}, 4),
         ({"name": b"ok/bad-local.txt", "shift": 3}, 7),
         ({"name": b"ok/past-directory.txt", "method": 8, "sizes": (100000, 20)}, 7),
@@ -393,8 +441,11 @@ def test_hostile(host, work):
     check(result == len(expected), "result counts the refused entries (%s)" % result)
     parent = [m for m in messages if m[1] == 2]
     check(parent and parent[0][3].startswith("../escape-parent.txt："), "message names the entry: %s" % parent)
+    methods = [m[3] for m in messages if m[0] == 3]
+    check(len(methods) == 2 and "方法 12" in methods[0] and "方法 9" in methods[1],
+          "unsupported methods named: %s" % methods)
     check(os.listdir(sandbox) == ["out"], "nothing written outside the target folder: %s" % os.listdir(sandbox))
-    check(set(tree(target)) == {"ok", "ok/first.txt", "ok/名字.txt", GBK_NAME, GBK_NAME + "/" + BACKSLASH_TRAIL +
+    check(set(tree(target)) == {"ok", "ok/first.txt", "ok/zip64.txt", "ok/名字.txt", GBK_NAME, GBK_NAME + "/" + BACKSLASH_TRAIL +
                                 ".txt", "ok/last.txt"}, "the sound entries extracted: %s" % sorted(tree(target)))
 
     zip64 = os.path.join(work, "zip64.zip")
@@ -402,7 +453,7 @@ def test_hostile(host, work):
         f.write(craft([{"name": b"a.txt"}], zip64_end=True))
     target = fresh(work, "ours")
     messages, result = host.run(zip64, target)
-    check(result == -1 and [m[:2] for m in messages] == [(5, 0)], "ZIP64 archive reported as such")
+    check(result == -1 and [m[:2] for m in messages] == [(2, 0)], "ZIP64 locator naming no ZIP64 end record: damaged")
 
 
 def test_report_level(host, work, deflated):
@@ -421,6 +472,7 @@ def main():
     host = Host(args.host, args.library, args.wine)
     with tempfile.TemporaryDirectory(prefix="unzdll-test-") as work:
         deflated, stored = test_real_archives(host, work)
+        test_other_writers(host, work)
         test_replacing(host, work, deflated)
         test_damaged(host, work, deflated, stored)
         test_encrypted(host, work)

@@ -1,0 +1,22 @@
+#include "update/trust/package_check.h"
+
+namespace update::trust {
+
+bool PackageCheck::Add(const void* data, std::size_t size) {
+    if (overrun_ || size > expected_.size - received_) {
+        overrun_ = true;
+        return false;
+    }
+    received_ += size;
+    sha256_.Add(data, size);
+    return true;
+}
+
+TrustProblem PackageCheck::Finish() {
+    if (overrun_ || received_ != expected_.size) return TrustProblem::kPackageSizeDiffers;
+    const std::optional<platform::Sha256Digest> digest = sha256_.Finish();
+    if (!digest) return TrustProblem::kHashFailed;
+    return *digest == expected_.sha256 ? TrustProblem::kNone : TrustProblem::kPackageDigestDiffers;
+}
+
+}  // namespace update::trust

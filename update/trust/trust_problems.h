@@ -1,0 +1,48 @@
+#pragma once
+// Why a signed update is refused: one reason for every check of the key
+// file, the signature, the manifest's attributes and a downloaded package.
+#include <cstddef>
+#include <string>
+
+namespace update::trust {
+
+// The client folder's key file; when it is there, only signed updates are taken.
+inline constexpr char kTrustedKeysFile[] = "update-key.pem";
+
+enum class TrustProblem {
+    kNone,
+    // The key file.
+    kNoKey,                // no PUBLIC KEY block at all
+    kNotPublicKeyBlock,    // a block of another kind: a private key, a certificate
+    kBrokenBlock,          // a block without its end line, or an end line without its block
+    kKeyNotBase64,         // a block whose lines are not Base64
+    kNotPublicKeyInfo,     // not a SubjectPublicKeyInfo, or bytes left over
+    kNotEcKey,             // a key of another algorithm, such as RSA
+    kNotP256,              // an elliptic-curve key on another curve
+    kPointNotUncompressed, // a compressed point, or one of the wrong length
+    // The manifest's signature.
+    kSignatureMissing,
+    kSignatureNotBase64,
+    kSignatureMalformed,   // not a DER ECDSA signature of two integers that fit P-256
+    kNotSignedByTrustedKey,
+    // The manifest's attributes.
+    kSerialMissing,
+    kSerialMalformed,
+    kSerialOlder,          // lower than the highest serial this client folder accepted
+    kExpiryMalformed,
+    kExpired,
+    kSizeMissing,
+    kSizeMalformed,
+    kDigestMissing,
+    kDigestMalformed,
+    // A downloaded package.
+    kPackageSizeDiffers,
+    kPackageDigestDiffers,
+    kHashFailed,           // the platform could not compute the digest
+};
+
+// The reason as the updater shows it (GBK). `keyBlock` (1-based) names the
+// key file's block that a key file problem is about; 0 names none.
+std::string TrustProblemText(TrustProblem problem, std::size_t keyBlock = 0);
+
+}  // namespace update::trust
