@@ -81,24 +81,24 @@ std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
 
 Freshness CheckFreshness(const std::string* serial, const std::string* expires, uint64_t highestAccepted,
                          int64_t now) {
-    if (!serial) return {0, TrustProblem::kSerialMissing};
+    if (!serial) return {0, TrustProblem::SerialMissing};
     const std::optional<uint64_t> value = ParseDecimal(*serial);
-    if (!value) return {0, TrustProblem::kSerialMalformed};
+    if (!value) return {0, TrustProblem::SerialMalformed};
     const std::optional<int64_t> expiry = expires ? ParseUtcTime(*expires) : std::nullopt;
-    if (expires && !expiry) return {0, TrustProblem::kExpiryMalformed};
-    if (*value < highestAccepted) return {0, TrustProblem::kSerialOlder};
-    if (expiry && now >= *expiry) return {0, TrustProblem::kExpired};
-    return {*value, TrustProblem::kNone};
+    if (expires && !expiry) return {0, TrustProblem::ExpiryMalformed};
+    if (*value < highestAccepted) return {0, TrustProblem::SerialOlder};
+    if (expiry && now >= *expiry) return {0, TrustProblem::Expired};
+    return {*value, TrustProblem::None};
 }
 
 PackageDigestReading ReadPackageDigest(const std::string* size, const std::string* sha256) {
-    if (!size) return {{}, TrustProblem::kSizeMissing};
-    if (!sha256) return {{}, TrustProblem::kDigestMissing};
+    if (!size) return {{}, TrustProblem::SizeMissing};
+    if (!sha256) return {{}, TrustProblem::DigestMissing};
     const std::optional<uint64_t> bytes = ParseDecimal(*size);
-    if (!bytes) return {{}, TrustProblem::kSizeMalformed};
+    if (!bytes) return {{}, TrustProblem::SizeMalformed};
     const std::optional<platform::Sha256Digest> digest = ParseSha256(*sha256);
-    if (!digest) return {{}, TrustProblem::kDigestMalformed};
-    return {{*bytes, *digest}, TrustProblem::kNone};
+    if (!digest) return {{}, TrustProblem::DigestMalformed};
+    return {{*bytes, *digest}, TrustProblem::None};
 }
 
 }  // namespace update::trust

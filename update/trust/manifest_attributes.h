@@ -28,7 +28,7 @@ std::optional<platform::Sha256Digest> ParseSha256(std::string_view text);
 // has expired at its `expires` time.
 struct Freshness {
     uint64_t serial = 0;  // the manifest's, to be kept once the whole manifest is accepted
-    TrustProblem problem = TrustProblem::kNone;
+    TrustProblem problem = TrustProblem::None;
 };
 Freshness CheckFreshness(const std::string* serial, const std::string* expires, uint64_t highestAccepted,
                          int64_t now);
@@ -39,8 +39,8 @@ struct PackageDigest {
     platform::Sha256Digest sha256{};
 };
 struct PackageDigestReading {
-    PackageDigest digest;  // only when problem is kNone
-    TrustProblem problem = TrustProblem::kNone;
+    PackageDigest digest;  // only when problem is None
+    TrustProblem problem = TrustProblem::None;
 };
 // An entry's `size` and `sha256` attributes (null: absent); both are required.
 PackageDigestReading ReadPackageDigest(const std::string* size, const std::string* sha256);

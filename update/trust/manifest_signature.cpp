@@ -19,9 +19,9 @@ bool SignedByAnyKey(const std::vector<platform::P256PublicKey>& keys, std::strin
 TrustProblem CheckManifestSignature(const std::vector<platform::P256PublicKey>& keys, std::string_view manifest,
                                     std::string_view signatureFileText) {
     const SignatureReading reading = ReadSignatureFile(signatureFileText);
-    if (reading.problem != TrustProblem::kNone) return reading.problem;
-    return SignedByAnyKey(keys, manifest, reading.signature) ? TrustProblem::kNone
-                                                             : TrustProblem::kNotSignedByTrustedKey;
+    if (reading.problem != TrustProblem::None) return reading.problem;
+    return SignedByAnyKey(keys, manifest, reading.signature) ? TrustProblem::None
+                                                             : TrustProblem::NotSignedByTrustedKey;
 }
 
 }  // namespace update::trust

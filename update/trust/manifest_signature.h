@@ -14,7 +14,7 @@ bool SignedByAnyKey(const std::vector<platform::P256PublicKey>& keys, std::strin
                     const platform::P256Signature& signature);
 
 // The signature file's text (see ReadSignatureFile) checked against the
-// manifest's bytes: kNone when one of `keys` signed exactly these bytes.
+// manifest's bytes: None when one of `keys` signed exactly these bytes.
 TrustProblem CheckManifestSignature(const std::vector<platform::P256PublicKey>& keys, std::string_view manifest,
                                     std::string_view signatureFileText);
 

@@ -13,10 +13,10 @@ bool PackageCheck::Add(const void* data, std::size_t size) {
 }
 
 TrustProblem PackageCheck::Finish() {
-    if (overrun_ || received_ != expected_.size) return TrustProblem::kPackageSizeDiffers;
+    if (overrun_ || received_ != expected_.size) return TrustProblem::PackageSizeDiffers;
     const std::optional<platform::Sha256Digest> digest = sha256_.Finish();
-    if (!digest) return TrustProblem::kHashFailed;
-    return *digest == expected_.sha256 ? TrustProblem::kNone : TrustProblem::kPackageDigestDiffers;
+    if (!digest) return TrustProblem::HashFailed;
+    return *digest == expected_.sha256 ? TrustProblem::None : TrustProblem::PackageDigestDiffers;
 }
 
 }  // namespace update::trust

@@ -18,7 +18,7 @@ public:
     // False once more bytes have come than the entry promised: stop the
     // download there.
     bool Add(const void* data, std::size_t size);
-    // After the last byte: kNone when exactly the promised bytes came.
+    // After the last byte: None when exactly the promised bytes came.
     TrustProblem Finish();
 
 private:

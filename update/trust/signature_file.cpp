@@ -48,18 +48,18 @@ SignatureReading Refused(TrustProblem problem) { return SignatureReading{{}, pro
 
 SignatureReading ReadSignatureFile(std::string_view fileText) {
     const std::string_view base64 = WithoutLineBreak(fileText);
-    if (base64.empty()) return Refused(TrustProblem::kSignatureMissing);
-    if (!OnlyBase64Characters(base64)) return Refused(TrustProblem::kSignatureNotBase64);
+    if (base64.empty()) return Refused(TrustProblem::SignatureMissing);
+    if (!OnlyBase64Characters(base64)) return Refused(TrustProblem::SignatureNotBase64);
     // Anything longer cannot be a signature: refused before it is decoded.
-    if (base64.size() > common::Base64Length(kMaxSignatureDer)) return Refused(TrustProblem::kSignatureMalformed);
+    if (base64.size() > common::Base64Length(kMaxSignatureDer)) return Refused(TrustProblem::SignatureMalformed);
     const std::optional<std::vector<uint8_t>> der = DecodeStrictBase64(base64);
-    if (!der) return Refused(TrustProblem::kSignatureNotBase64);
+    if (!der) return Refused(TrustProblem::SignatureNotBase64);
     DerReader whole(*der), sequence({});
     platform::P256Signature signature;
     if (!whole.Enter(kDerSequence, sequence) || !whole.AtEnd() || !ReadScalar(sequence, signature.r) ||
         !ReadScalar(sequence, signature.s) || !sequence.AtEnd())
-        return Refused(TrustProblem::kSignatureMalformed);
-    return SignatureReading{signature, TrustProblem::kNone};
+        return Refused(TrustProblem::SignatureMalformed);
+    return SignatureReading{signature, TrustProblem::None};
 }
 
 }  // namespace update::trust

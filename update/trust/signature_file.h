@@ -10,8 +10,8 @@
 namespace update::trust {
 
 struct SignatureReading {
-    platform::P256Signature signature;  // r and s, only when problem is kNone
-    TrustProblem problem = TrustProblem::kNone;
+    platform::P256Signature signature;  // r and s, only when problem is None
+    TrustProblem problem = TrustProblem::None;
 };
 
 // Integers must be positive, in their shortest form and at most 32 bytes

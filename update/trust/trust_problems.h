@@ -10,35 +10,35 @@ namespace update::trust {
 inline constexpr char kTrustedKeysFile[] = "update-key.pem";
 
 enum class TrustProblem {
-    kNone,
+    None,
     // The key file.
-    kNoKey,                // no PUBLIC KEY block at all
-    kNotPublicKeyBlock,    // a block of another kind: a private key, a certificate
-    kBrokenBlock,          // a block without its end line, or an end line without its block
-    kKeyNotBase64,         // a block whose lines are not Base64
-    kNotPublicKeyInfo,     // not a SubjectPublicKeyInfo, or bytes left over
-    kNotEcKey,             // a key of another algorithm, such as RSA
-    kNotP256,              // an elliptic-curve key on another curve
-    kPointNotUncompressed, // a compressed point, or one of the wrong length
+    NoKey,                // no PUBLIC KEY block at all
+    NotPublicKeyBlock,    // a block of another kind: a private key, a certificate
+    BrokenBlock,          // a block without its end line, or an end line without its block
+    KeyNotBase64,         // a block whose lines are not Base64
+    NotPublicKeyInfo,     // not a SubjectPublicKeyInfo, or bytes left over
+    NotEcKey,             // a key of another algorithm, such as RSA
+    NotP256,              // an elliptic-curve key on another curve
+    PointNotUncompressed, // a compressed point, or one of the wrong length
     // The manifest's signature.
-    kSignatureMissing,
-    kSignatureNotBase64,
-    kSignatureMalformed,   // not a DER ECDSA signature of two integers that fit P-256
-    kNotSignedByTrustedKey,
+    SignatureMissing,
+    SignatureNotBase64,
+    SignatureMalformed,   // not a DER ECDSA signature of two integers that fit P-256
+    NotSignedByTrustedKey,
     // The manifest's attributes.
-    kSerialMissing,
-    kSerialMalformed,
-    kSerialOlder,          // lower than the highest serial this client folder accepted
-    kExpiryMalformed,
-    kExpired,
-    kSizeMissing,
-    kSizeMalformed,
-    kDigestMissing,
-    kDigestMalformed,
+    SerialMissing,
+    SerialMalformed,
+    SerialOlder,          // lower than the highest serial this client folder accepted
+    ExpiryMalformed,
+    Expired,
+    SizeMissing,
+    SizeMalformed,
+    DigestMissing,
+    DigestMalformed,
     // A downloaded package.
-    kPackageSizeDiffers,
-    kPackageDigestDiffers,
-    kHashFailed,           // the platform could not compute the digest
+    PackageSizeDiffers,
+    PackageDigestDiffers,
+    HashFailed,           // the platform could not compute the digest
 };
 
 // The reason as the updater shows it (GBK). `keyBlock` (1-based) names the

@@ -72,18 +72,18 @@ TrustProblem ReadPublicKeyInfo(std::span<const uint8_t> der, platform::P256Publi
     std::span<const uint8_t> oid, curve, bits;
     if (!whole.Enter(kDerSequence, info) || !whole.AtEnd() || !info.Enter(kDerSequence, algorithm) ||
         !algorithm.Read(kDerObjectIdentifier, oid))
-        return TrustProblem::kNotPublicKeyInfo;
-    if (!Same(oid, kEcPublicKeyOid)) return TrustProblem::kNotEcKey;
-    if (!algorithm.Read(kDerObjectIdentifier, curve) || !Same(curve, kPrime256v1Oid)) return TrustProblem::kNotP256;
+        return TrustProblem::NotPublicKeyInfo;
+    if (!Same(oid, kEcPublicKeyOid)) return TrustProblem::NotEcKey;
+    if (!algorithm.Read(kDerObjectIdentifier, curve) || !Same(curve, kPrime256v1Oid)) return TrustProblem::NotP256;
     // A bit string of whole bytes starts with a zero count of unused bits.
     if (!algorithm.AtEnd() || !info.Read(kDerBitString, bits) || !info.AtEnd() || bits.empty() || bits[0] != 0)
-        return TrustProblem::kNotPublicKeyInfo;
+        return TrustProblem::NotPublicKeyInfo;
     const std::span<const uint8_t> point = bits.subspan(1);
     if (point.size() != 1 + 2 * kCoordinateSize || point[0] != kUncompressedPoint)
-        return TrustProblem::kPointNotUncompressed;
+        return TrustProblem::PointNotUncompressed;
     std::copy_n(point.begin() + 1, kCoordinateSize, key.x.begin());
     std::copy_n(point.begin() + 1 + kCoordinateSize, kCoordinateSize, key.y.begin());
-    return TrustProblem::kNone;
+    return TrustProblem::None;
 }
 
 TrustedKeys Refused(TrustProblem problem, size_t block) { return TrustedKeys{{}, problem, block}; }
@@ -99,19 +99,19 @@ TrustedKeys ReadTrustedKeys(std::string_view fileText) {
         if (!line.starts_with(kDashes)) continue;  // text between the blocks
         const size_t block = keys.size() + 1;
         const std::optional<std::string_view> label = BeginLabel(line);
-        if (!label) return Refused(TrustProblem::kBrokenBlock, block);
-        if (*label != kPublicKeyLabel) return Refused(TrustProblem::kNotPublicKeyBlock, block);
+        if (!label) return Refused(TrustProblem::BrokenBlock, block);
+        if (*label != kPublicKeyLabel) return Refused(TrustProblem::NotPublicKeyBlock, block);
         std::string base64;
-        if (!ReadBlockBody(lines, base64)) return Refused(TrustProblem::kBrokenBlock, block);
+        if (!ReadBlockBody(lines, base64)) return Refused(TrustProblem::BrokenBlock, block);
         const std::optional<std::vector<uint8_t>> der = DecodeStrictBase64(base64);
-        if (!der) return Refused(TrustProblem::kKeyNotBase64, block);
+        if (!der) return Refused(TrustProblem::KeyNotBase64, block);
         platform::P256PublicKey key;
-        if (const TrustProblem problem = ReadPublicKeyInfo(*der, key); problem != TrustProblem::kNone)
+        if (const TrustProblem problem = ReadPublicKeyInfo(*der, key); problem != TrustProblem::None)
             return Refused(problem, block);
         keys.push_back(key);
     }
-    if (keys.empty()) return Refused(TrustProblem::kNoKey, 0);
-    return TrustedKeys{std::move(keys), TrustProblem::kNone, 0};
+    if (keys.empty()) return Refused(TrustProblem::NoKey, 0);
+    return TrustedKeys{std::move(keys), TrustProblem::None, 0};
 }
 
 }  // namespace update::trust

@@ -12,8 +12,8 @@
 namespace update::trust {
 
 struct TrustedKeys {
-    std::vector<platform::P256PublicKey> keys;  // in file order; empty unless problem is kNone
-    TrustProblem problem = TrustProblem::kNone;
+    std::vector<platform::P256PublicKey> keys;  // in file order; empty unless problem is None
+    TrustProblem problem = TrustProblem::None;
     std::size_t block = 0;                       // 1-based block the problem is about, 0 for none
 };
 

@@ -17,7 +17,7 @@ struct ArchiveLayout {
     uint32_t entryCount = 0;
 };
 
-enum class LayoutStatus { kOk, kReadFailed, kNotZip, kMultiDisk };
+enum class LayoutStatus { Ok, ReadFailed, NotZip, MultiDisk };
 
 // Searches the end record backwards over the largest possible comment; with
 // a ZIP64 locator before it, the ZIP64 end record gives the directory.

@@ -31,7 +31,7 @@ void AppendInteger(std::string& der, const std::array<uint8_t, 32>& value) {
 
 void CheckSignature(std::string_view text) {
     const auto read = update::trust::ReadSignatureFile(text);
-    if (read.problem != TrustProblem::kNone) return;
+    if (read.problem != TrustProblem::None) return;
     std::string integers;
     AppendInteger(integers, read.signature.r);
     AppendInteger(integers, read.signature.s);
@@ -44,8 +44,8 @@ void CheckSignature(std::string_view text) {
 
 void CheckKeys(std::string_view text) {
     const auto read = update::trust::ReadTrustedKeys(text);
-    Check((read.problem == TrustProblem::kNone) == !read.keys.empty());
-    Check(read.problem == TrustProblem::kNone || read.problem == TrustProblem::kNoKey ? read.block == 0
+    Check((read.problem == TrustProblem::None) == !read.keys.empty());
+    Check(read.problem == TrustProblem::None || read.problem == TrustProblem::NoKey ? read.block == 0
                                                                                       : read.block > 0);
     Check(read.block <= text.size() / 5);  // every block takes a line of five dashes
 }

@@ -26,7 +26,7 @@ std::string Input(const char* name) {
 
 std::vector<platform::P256PublicKey> Keys(const char* file) {
     const update::trust::TrustedKeys read = update::trust::ReadTrustedKeys(Input(file));
-    EXPECT_EQ(read.problem, TrustProblem::kNone) << file;
+    EXPECT_EQ(read.problem, TrustProblem::None) << file;
     return read.keys;
 }
 
@@ -59,16 +59,16 @@ TEST(TrustedKeys, ReadsOneOrMoreP256KeysAndRefusesEverythingElse) {
     };
     const std::string good = Input("trusted-1.pem");
     const std::vector<Case> refused = {
-        {Input("p384.pem"), TrustProblem::kNotP256, 1},
-        {good + Input("rsa.pem"), TrustProblem::kNotEcKey, 2},
-        {Input("compressed.pem"), TrustProblem::kPointNotUncompressed, 1},
-        {Input("stranger.key"), TrustProblem::kNotPublicKeyBlock, 1},  // a private key given as the key file
-        {good + good.substr(0, good.size() - 10), TrustProblem::kBrokenBlock, 2},
-        {"-----END PUBLIC KEY-----\n" + good, TrustProblem::kBrokenBlock, 1},
-        {std::string(good).insert(40, "*"), TrustProblem::kKeyNotBase64, 1},
-        {"-----BEGIN PUBLIC KEY-----\nMAA=\n-----END PUBLIC KEY-----\n", TrustProblem::kNotPublicKeyInfo, 1},
-        {"", TrustProblem::kNoKey, 0},
-        {"no key here\n", TrustProblem::kNoKey, 0},
+        {Input("p384.pem"), TrustProblem::NotP256, 1},
+        {good + Input("rsa.pem"), TrustProblem::NotEcKey, 2},
+        {Input("compressed.pem"), TrustProblem::PointNotUncompressed, 1},
+        {Input("stranger.key"), TrustProblem::NotPublicKeyBlock, 1},  // a private key given as the key file
+        {good + good.substr(0, good.size() - 10), TrustProblem::BrokenBlock, 2},
+        {"-----END PUBLIC KEY-----\n" + good, TrustProblem::BrokenBlock, 1},
+        {std::string(good).insert(40, "*"), TrustProblem::KeyNotBase64, 1},
+        {"-----BEGIN PUBLIC KEY-----\nMAA=\n-----END PUBLIC KEY-----\n", TrustProblem::NotPublicKeyInfo, 1},
+        {"", TrustProblem::NoKey, 0},
+        {"no key here\n", TrustProblem::NoKey, 0},
     };
     for (const Case& c : refused) {
         const auto read = update::trust::ReadTrustedKeys(c.text);
@@ -76,7 +76,7 @@ TEST(TrustedKeys, ReadsOneOrMoreP256KeysAndRefusesEverythingElse) {
         EXPECT_EQ(read.block, c.block) << c.text;
         EXPECT_TRUE(read.keys.empty());
     }
-    EXPECT_EQ(update::trust::TrustProblemText(TrustProblem::kNotP256, 2),
+    EXPECT_EQ(update::trust::TrustProblemText(TrustProblem::NotP256, 2),
               "update-key.pem：第 2 块公钥不在 P-256 (prime256v1) 曲线上");
 }
 
@@ -85,47 +85,47 @@ TEST(ManifestSignature, AnyTrustedKeySignsExactlyTheseBytes) {
     const auto both = Keys("two-keys.pem");
     const auto first = Keys("trusted-1.pem");
     using update::trust::CheckManifestSignature;
-    EXPECT_EQ(CheckManifestSignature(both, manifest, Input("manifest.xml.sig-1")), TrustProblem::kNone);
-    EXPECT_EQ(CheckManifestSignature(both, manifest, Input("manifest.xml.sig-2")), TrustProblem::kNone);
-    EXPECT_EQ(CheckManifestSignature(first, manifest, Input("manifest.xml.sig-1")), TrustProblem::kNone);
+    EXPECT_EQ(CheckManifestSignature(both, manifest, Input("manifest.xml.sig-1")), TrustProblem::None);
+    EXPECT_EQ(CheckManifestSignature(both, manifest, Input("manifest.xml.sig-2")), TrustProblem::None);
+    EXPECT_EQ(CheckManifestSignature(first, manifest, Input("manifest.xml.sig-1")), TrustProblem::None);
     EXPECT_EQ(CheckManifestSignature(first, manifest, Input("manifest.xml.sig-2")),
-              TrustProblem::kNotSignedByTrustedKey);
+              TrustProblem::NotSignedByTrustedKey);
     EXPECT_EQ(CheckManifestSignature(both, manifest, Input("manifest.xml.sig-stranger")),
-              TrustProblem::kNotSignedByTrustedKey);
+              TrustProblem::NotSignedByTrustedKey);
     EXPECT_EQ(CheckManifestSignature(both, Input("tampered.xml"), Input("manifest.xml.sig-1")),
-              TrustProblem::kNotSignedByTrustedKey);
+              TrustProblem::NotSignedByTrustedKey);
     // The bytes as sent: a manifest with its line breaks taken out is other bytes.
     std::string joined = manifest;
     std::erase(joined, '\n');
-    EXPECT_EQ(CheckManifestSignature(both, joined, Input("manifest.xml.sig-1")), TrustProblem::kNotSignedByTrustedKey);
+    EXPECT_EQ(CheckManifestSignature(both, joined, Input("manifest.xml.sig-1")), TrustProblem::NotSignedByTrustedKey);
     // An integer of fewer than 32 bytes is padded, not shifted.
-    EXPECT_EQ(CheckManifestSignature(first, Input("short.xml"), Input("short.xml.sig")), TrustProblem::kNone);
+    EXPECT_EQ(CheckManifestSignature(first, Input("short.xml"), Input("short.xml.sig")), TrustProblem::None);
 }
 
 TEST(SignatureFile, RefusesAnythingButOneLineOfMinimalDer) {
     const std::string r(32, '\x11'), s(32, '\x22');
     const std::string high = std::string(1, '\0') + "\x80" + std::string(31, '\x33');
     const auto read = update::trust::ReadSignatureFile(SignatureText(high, s) + "\r\n");
-    ASSERT_EQ(read.problem, TrustProblem::kNone);
+    ASSERT_EQ(read.problem, TrustProblem::None);
     EXPECT_EQ(read.signature.r[0], 0x80);
     EXPECT_EQ(read.signature.s[31], 0x22);
     EXPECT_EQ(update::trust::ReadSignatureFile(SignatureText("\x05", s)).signature.r[31], 5);
 
     const std::string line = Input("manifest.xml.sig-1");
     const std::vector<std::pair<std::string, TrustProblem>> refused = {
-        {"", TrustProblem::kSignatureMissing},
-        {"\n", TrustProblem::kSignatureMissing},
-        {line.substr(0, 40) + "\n" + line.substr(40), TrustProblem::kSignatureNotBase64},
-        {line.substr(0, 92) + "\n\n", TrustProblem::kSignatureNotBase64},
-        {std::string(line).replace(8, 1, " "), TrustProblem::kSignatureNotBase64},
-        {line + line, TrustProblem::kSignatureMalformed},  // longer than any signature
-        {SignatureText(std::string(1, '\0') + "\x11" + r.substr(1), s), TrustProblem::kSignatureMalformed},
-        {SignatureText("\x80" + r.substr(1), s), TrustProblem::kSignatureMalformed},  // negative
-        {SignatureText("\x01" + r, s), TrustProblem::kSignatureMalformed},            // 33 bytes
-        {SignatureText(std::string(1, '\0'), s), TrustProblem::kSignatureMalformed},  // zero
-        {SignatureText("", s), TrustProblem::kSignatureMalformed},
-        {SignatureText(r, s + "\x01"), TrustProblem::kSignatureMalformed},
-        {Base64Of("\x30\x81\x44" + Integers(r, s)), TrustProblem::kSignatureMalformed},  // 68 in the long form
+        {"", TrustProblem::SignatureMissing},
+        {"\n", TrustProblem::SignatureMissing},
+        {line.substr(0, 40) + "\n" + line.substr(40), TrustProblem::SignatureNotBase64},
+        {line.substr(0, 92) + "\n\n", TrustProblem::SignatureNotBase64},
+        {std::string(line).replace(8, 1, " "), TrustProblem::SignatureNotBase64},
+        {line + line, TrustProblem::SignatureMalformed},  // longer than any signature
+        {SignatureText(std::string(1, '\0') + "\x11" + r.substr(1), s), TrustProblem::SignatureMalformed},
+        {SignatureText("\x80" + r.substr(1), s), TrustProblem::SignatureMalformed},  // negative
+        {SignatureText("\x01" + r, s), TrustProblem::SignatureMalformed},            // 33 bytes
+        {SignatureText(std::string(1, '\0'), s), TrustProblem::SignatureMalformed},  // zero
+        {SignatureText("", s), TrustProblem::SignatureMalformed},
+        {SignatureText(r, s + "\x01"), TrustProblem::SignatureMalformed},
+        {Base64Of("\x30\x81\x44" + Integers(r, s)), TrustProblem::SignatureMalformed},  // 68 in the long form
     };
     for (const auto& [text, problem] : refused)
         EXPECT_EQ(update::trust::ReadSignatureFile(text).problem, problem) << text;
@@ -154,12 +154,12 @@ TEST(ManifestAttributes, ValuesAreCheckedWhole) {
     const int64_t then = *ParseUtcTime(later);
     using update::trust::CheckFreshness;
     EXPECT_EQ(CheckFreshness(&seven, nullptr, 7, then).serial, 7u);
-    EXPECT_EQ(CheckFreshness(&eight, &later, 7, then - 1).problem, TrustProblem::kNone);
-    EXPECT_EQ(CheckFreshness(&eight, &later, 7, then).problem, TrustProblem::kExpired);
-    EXPECT_EQ(CheckFreshness(&seven, nullptr, 8, 0).problem, TrustProblem::kSerialOlder);
-    EXPECT_EQ(CheckFreshness(nullptr, &later, 0, 0).problem, TrustProblem::kSerialMissing);
-    EXPECT_EQ(CheckFreshness(&bad, nullptr, 0, 0).problem, TrustProblem::kSerialMalformed);
-    EXPECT_EQ(CheckFreshness(&seven, &bad, 0, 0).problem, TrustProblem::kExpiryMalformed);
+    EXPECT_EQ(CheckFreshness(&eight, &later, 7, then - 1).problem, TrustProblem::None);
+    EXPECT_EQ(CheckFreshness(&eight, &later, 7, then).problem, TrustProblem::Expired);
+    EXPECT_EQ(CheckFreshness(&seven, nullptr, 8, 0).problem, TrustProblem::SerialOlder);
+    EXPECT_EQ(CheckFreshness(nullptr, &later, 0, 0).problem, TrustProblem::SerialMissing);
+    EXPECT_EQ(CheckFreshness(&bad, nullptr, 0, 0).problem, TrustProblem::SerialMalformed);
+    EXPECT_EQ(CheckFreshness(&seven, &bad, 0, 0).problem, TrustProblem::ExpiryMalformed);
 }
 
 TEST(PackageCheck, CountsAndHashesTheBytesAsTheyArrive) {
@@ -167,14 +167,14 @@ TEST(PackageCheck, CountsAndHashesTheBytesAsTheyArrive) {
     const std::string size = std::to_string(package.size());
     std::string hex = Input("package.sha256");
     const auto promised = update::trust::ReadPackageDigest(&size, &hex);
-    ASSERT_EQ(promised.problem, TrustProblem::kNone);
+    ASSERT_EQ(promised.problem, TrustProblem::None);
     for (char& c : hex) c = char(std::toupper(c));
     EXPECT_EQ(update::trust::ReadPackageDigest(&size, &hex).digest.sha256, promised.digest.sha256);
-    EXPECT_EQ(update::trust::ReadPackageDigest(nullptr, &hex).problem, TrustProblem::kSizeMissing);
-    EXPECT_EQ(update::trust::ReadPackageDigest(&size, nullptr).problem, TrustProblem::kDigestMissing);
+    EXPECT_EQ(update::trust::ReadPackageDigest(nullptr, &hex).problem, TrustProblem::SizeMissing);
+    EXPECT_EQ(update::trust::ReadPackageDigest(&size, nullptr).problem, TrustProblem::DigestMissing);
     const std::string shortHex = hex.substr(1), notHex = "g" + hex.substr(1);
-    EXPECT_EQ(update::trust::ReadPackageDigest(&size, &shortHex).problem, TrustProblem::kDigestMalformed);
-    EXPECT_EQ(update::trust::ReadPackageDigest(&size, &notHex).problem, TrustProblem::kDigestMalformed);
+    EXPECT_EQ(update::trust::ReadPackageDigest(&size, &shortHex).problem, TrustProblem::DigestMalformed);
+    EXPECT_EQ(update::trust::ReadPackageDigest(&size, &notHex).problem, TrustProblem::DigestMalformed);
 
     // Pieces of 4096 bytes as a download hands them over, an empty one among them.
     const auto check = [&](const std::string& bytes) {
@@ -184,12 +184,12 @@ TEST(PackageCheck, CountsAndHashesTheBytesAsTheyArrive) {
             taken = package.Add(bytes.data() + at, std::min<size_t>(4096, bytes.size() - at)) && taken;
         return std::make_pair(taken, package.Finish());
     };
-    EXPECT_EQ(check(package), std::make_pair(true, TrustProblem::kNone));
+    EXPECT_EQ(check(package), std::make_pair(true, TrustProblem::None));
     std::string flipped = package;
     flipped[123456] ^= 1;
-    EXPECT_EQ(check(flipped), std::make_pair(true, TrustProblem::kPackageDigestDiffers));
-    EXPECT_EQ(check(package.substr(1)), std::make_pair(true, TrustProblem::kPackageSizeDiffers));
-    EXPECT_EQ(check(package + "x"), std::make_pair(false, TrustProblem::kPackageSizeDiffers));
+    EXPECT_EQ(check(flipped), std::make_pair(true, TrustProblem::PackageDigestDiffers));
+    EXPECT_EQ(check(package.substr(1)), std::make_pair(true, TrustProblem::PackageSizeDiffers));
+    EXPECT_EQ(check(package + "x"), std::make_pair(false, TrustProblem::PackageSizeDiffers));
 }
 
 }  // namespace
