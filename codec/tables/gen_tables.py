@@ -26,10 +26,10 @@ ARRAYS = {
     "pred": ("kGainPredictor", "double"),
     "gbk1": ("kGainCodebookA", "double"),
     "gbk2": ("kGainCodebookB", "double"),
-    "map1": ("kGainMapA", "int"),
-    "map2": ("kGainMapB", "int"),
-    "imap1": ("kGainInverseMapA", "int"),
-    "imap2": ("kGainInverseMapB", "int"),
+    "map1": ("kGainMapA", "uint8_t"),
+    "map2": ("kGainMapB", "uint8_t"),
+    "imap1": ("kGainInverseMapA", "uint8_t"),
+    "imap2": ("kGainInverseMapB", "uint8_t"),
     "coef": ("kGainPreselectCoef", "double"),
     "thr1": ("kGainThresholdA", "double"),
     "thr2": ("kGainThresholdB", "double"),
@@ -37,7 +37,7 @@ ARRAYS = {
     "a140": ("kPreFilterA", "double"),
     "b100": ("kPostFilterB", "double"),
     "a100": ("kPostFilterA", "double"),
-    "bitsno": ("kParamBits", "int"),
+    "bitsno": ("kParamBits", "uint8_t"),
     "lsp_old_init": ("kInitialLsp", "double"),
     "freq_prev_reset": ("kLspMaMemoryReset", "double"),
     "past_qua_en_init": ("kInitialGainEnergies", "double"),
@@ -120,6 +120,10 @@ def literal(value, ctype, scale=None):
         if scaled.denominator != 1 or not -32768 <= scaled <= 32767:
             sys.exit(f"{value} times {scale} is no 16-bit integer")
         return str(scaled.numerator)
+    if ctype == "uint8_t":
+        if not 0 <= int(value) <= 255:
+            sys.exit(f"{value} is no 8-bit unsigned integer")
+        return value
     if ctype == "int":
         return str(int(float(value)))
     text = value if re.search(r"[.eE]", value) else value + ".0"

@@ -225,13 +225,13 @@ const double kGainCodebookB[16][2] = {
     {1.055892, 0.227186},
     {1.158039, 0.724592}};
 
-const int kGainMapA[8] = {5, 1, 4, 7, 3, 0, 6, 2};
+const uint8_t kGainMapA[8] = {5, 1, 4, 7, 3, 0, 6, 2};
 
-const int kGainMapB[16] = {4, 6, 0, 2, 12, 14, 8, 10, 15, 11, 9, 13, 7, 3, 1, 5};
+const uint8_t kGainMapB[16] = {4, 6, 0, 2, 12, 14, 8, 10, 15, 11, 9, 13, 7, 3, 1, 5};
 
-const int kGainInverseMapA[8] = {5, 1, 7, 4, 2, 0, 6, 3};
+const uint8_t kGainInverseMapA[8] = {5, 1, 7, 4, 2, 0, 6, 3};
 
-const int kGainInverseMapB[16] = {2, 14, 3, 13, 0, 15, 1, 12, 6, 10, 7, 9, 4, 11, 5, 8};
+const uint8_t kGainInverseMapB[16] = {2, 14, 3, 13, 0, 15, 1, 12, 6, 10, 7, 9, 4, 11, 5, 8};
 
 const double kGainPreselectCoef[2][2] = {
     {31.134575, 1.612322},
@@ -249,7 +249,7 @@ const double kPostFilterB[3] = {0.93980581, -1.8795834, 0.93980581};
 
 const double kPostFilterA[3] = {1.0, 1.9330735, -0.93589199};
 
-const int kParamBits[11] = {8, 10, 8, 1, 13, 4, 7, 5, 13, 4, 7};
+const uint8_t kParamBits[11] = {8, 10, 8, 1, 13, 4, 7, 5, 13, 4, 7};
 
 const double kInitialLsp[10] = {0.9595, 0.8413, 0.6549, 0.4154, 0.1423, -0.1423, -0.4154, -0.6549, -0.8413, -0.9595};
 
