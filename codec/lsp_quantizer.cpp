@@ -108,8 +108,9 @@ void Estimate(const ByElement<kEntries>& book, const float* scaled, const float*
     }
 }
 
-// G.729 3.2.4: first-stage search.
-int NearestFirstStage(const double target[kOrder]) {
+// G.729 3.2.4: first-stage search. Like the second stage, out of line: inlined into
+// both predictors' passes, each search would be fetched twice, cold, per frame.
+[[gnu::noinline]] int NearestFirstStage(const double target[kOrder]) {
     float scaled[kOrder], unit[kOrder];
     for (int j = 0; j < kOrder; ++j) {
         scaled[j] = static_cast<float>(target[j] * kLspCodebook1Scale);
@@ -129,7 +130,8 @@ int NearestFirstStage(const double target[kOrder]) {
 
 // G.729 3.2.4: second-stage search of the lower or upper half.
 // Best second-stage entry for the half of the first-stage error starting at `from`.
-int NearestSecondStage(const double error[kOrder], const double w[kOrder], int from) {
+[[gnu::noinline]] int NearestSecondStage(const double error[kOrder], const double w[kOrder],
+                                         int from) {
     float scaled[kOrder], weights[kOrder];
     for (int j = from; j < from + kSplit; ++j) {
         scaled[j] = static_cast<float>(error[j] * kLspCodebook2Scale);
