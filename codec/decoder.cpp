@@ -1,12 +1,12 @@
 #include "codec/decoder.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 #include "codec/dsp.h"
 #include "codec/fixed_codebook.h"
 #include "codec/lpc.h"
+#include "codec/synthesis_headroom.h"
 
 namespace g729a {
 namespace {
@@ -90,22 +90,20 @@ void Decoder::DecodeSubframe(int subframe, const SubframeParams& p, bool bad, bo
         DecodeGains(gainPredictor_, p.gains, code, gains_);
     sharp_ = std::clamp(gains_.pitch, kSharpMin, kSharpMax);
 
-    // The excitation is held to 16 bits as in the fixed-point decoder: with pitch
-    // gains above 1 a stream of hostile frames would otherwise grow it until it
-    // overflows to infinity.
+    // The excitation is held to the fixed-point decoder's words: with pitch gains above 1 a
+    // stream of hostile frames would otherwise grow it until it overflows to infinity.
     for (int i = 0; i < kL; ++i)
-        exc[i] = std::clamp(gains_.pitch * exc[i] + gains_.code * code[i], -32768.0, 32767.0);
+        exc[i] = std::clamp(gains_.pitch * exc[i] + gains_.code * code[i], kWordLow, kWordHigh);
     double* speech = synthesis + subframe * kL;
-    double memory[kOrder];
-    std::copy(std::begin(synthesisMemory_), std::end(synthesisMemory_), memory);
-    SynthesisFilter(filters.a[subframe], exc, speech, kL, synthesisMemory_, true);
-    // G.729 A: speech beyond 16 bits has the whole excitation history scaled
-    // down by 4 and the subframe made again, then held to 16 bits.
-    if (std::any_of(speech, speech + kL, [](double x) { return std::fabs(x) > 32767.0; })) {
+    const double* a = filters.a[subframe];
+    SynthesisFilter(a, exc, speech, kL, synthesisMemory_, false);
+    // G.729 4.1.6 (bit-exact code): where the fixed-point synthesis would saturate, the
+    // whole excitation history is scaled down by 4 and the subframe made again, saturating.
+    if (SynthesisSaturates(a, exc, speech, synthesisMemory_, kL)) {
         for (double& e : excitation_) e *= 0.25;
-        std::copy(std::begin(memory), std::end(memory), synthesisMemory_);
-        SynthesisFilter(filters.a[subframe], exc, speech, kL, synthesisMemory_, true);
-        for (int i = 0; i < kL; ++i) speech[i] = std::clamp(speech[i], -32768.0, 32767.0);
+        SaturatingSynthesisFilter(a, exc, speech, kL, synthesisMemory_);
+    } else {
+        std::copy(speech + kL - kOrder, speech + kL, synthesisMemory_);
     }
 }
 

@@ -13,12 +13,15 @@ struct SearchContext {
     double d[kLength];     // |correlation with the target|
     double sign[kLength];  // +1 or -1 per position
     // Impulse-response correlations times both signs. Only one triangle is stored (writing
-    // the matrix is a large part of the search), by lag: byLag[j][d] is the value for
-    // positions j and j - d. Rows are written in pairs of values, so each has a spare column.
-    double byLag[kLength][kLength + 1];
+    // the matrix is a large part of the search), by lag: Row(j)[d] is the value for
+    // positions j and j - d. Rows are written in pairs of values, so row j holds j + 1
+    // values rounded up to even, packed one after another: row j starts at (j + 1)^2 / 2.
+    double triangle[(kLength + 1) * (kLength + 1) / 2];
 
+    double* Row(int j) { return triangle + (j + 1) * (j + 1) / 2; }
+    const double* Row(int j) const { return triangle + (j + 1) * (j + 1) / 2; }
     // G.729 3.8.1: one element of the correlation matrix of h(n).
-    double R(int i, int j) const { return i >= j ? byLag[i][i - j] : byLag[j][j - i]; }
+    double R(int i, int j) const { return i >= j ? Row(i)[i - j] : Row(j)[j - i]; }
 };
 
 // G.729 3.8.1, A.3.8: d(n) and the correlation matrix with the signs folded in.
@@ -42,7 +45,7 @@ void PrepareContext(const double* target, const double* h, SearchContext& c) {
         const int j = kLength - 1 - k;
         const Double2 hk = {response[k], response[k]};
         const Double2 signJ = {c.sign[j], c.sign[j]};
-        double* out = c.byLag[j];
+        double* out = c.Row(j);
         for (int d = 0; d <= j; d += 2) {
             const Double2 value = Load2(sum + d) + hk * Load2(response + k + d);
             Store2(sum + d, value);
@@ -90,8 +93,8 @@ void SearchPair(const SearchContext& c, const int* fixed, int fixedCount, Candid
         const int b = trackB + kTrackStep * i;
         correlationA[i] = base.correlation + c.d[a];
         correlationB[i] = c.d[b];
-        energyA[i] = base.energy + c.byLag[a][0];
-        energyB[i] = c.byLag[b][0];
+        energyA[i] = base.energy + c.Row(a)[0];
+        energyB[i] = c.Row(b)[0];
         for (int f = 0; f < fixedCount; ++f) {
             energyA[i] += 2.0 * c.R(a, fixed[f]);
             energyB[i] += 2.0 * c.R(b, fixed[f]);

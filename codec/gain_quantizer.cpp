@@ -40,6 +40,20 @@ Candidates Preselect(const double best[2], double predicted) {
     return c;
 }
 
+// G.729 3.9.1: the prediction error in dB of each correction factor GA[a][1] + GB[b][1],
+// 20 log10 of it, computed once by the same function as it would be per subframe.
+struct FactorEnergies {
+    double db[kGainCodebookASize][kGainCodebookBSize];
+
+    FactorEnergies() {
+        for (int a = 0; a < kGainCodebookASize; ++a)
+            for (int b = 0; b < kGainCodebookBSize; ++b)
+                db[a][b] = 20.0 * std::log10(kGainCodebookA[a][1] + kGainCodebookB[b][1]);
+    }
+};
+
+const FactorEnergies factorEnergies;
+
 }  // namespace
 
 // G.729 3.9.1: the predicted fixed-codebook gain.
@@ -58,7 +72,7 @@ void GainPredictor::Shift(double newest) {
 }
 
 // G.729 3.9.1: the prediction error of the chosen correction factor.
-void GainPredictor::Push(double correctionFactor) { Shift(20.0 * std::log10(correctionFactor)); }
+void GainPredictor::Push(int rowA, int rowB) { Shift(factorEnergies.db[rowA][rowB]); }
 
 // G.729 4.4.3: attenuation of the memory of the gain predictor.
 void GainPredictor::PushErased() {
@@ -98,7 +112,7 @@ int QuantizeGains(GainPredictor& predictor, const double* code, const double coe
     const double factor = kGainCodebookA[rowA][1] + kGainCodebookB[rowB][1];
     gains.pitch = kGainCodebookA[rowA][0] + kGainCodebookB[rowB][0];
     gains.code = factor * predicted;
-    predictor.Push(factor);
+    predictor.Push(rowA, rowB);
     return kGainMapA[rowA] * kGainCodebookBSize + kGainMapB[rowB];
 }
 
@@ -109,7 +123,7 @@ void DecodeGains(GainPredictor& predictor, int index, const double* code, Gains&
     const double factor = kGainCodebookA[rowA][1] + kGainCodebookB[rowB][1];
     gains.pitch = kGainCodebookA[rowA][0] + kGainCodebookB[rowB][0];
     gains.code = factor * predictor.PredictedGain(code);
-    predictor.Push(factor);
+    predictor.Push(rowA, rowB);
 }
 
 // G.729 4.4.2: attenuation of the gains of an erased frame.

@@ -10,7 +10,8 @@ class GainPredictor {
 public:
     // Predicted fixed-codebook gain for `code`.
     double PredictedGain(const double* code) const;
-    void Push(double correctionFactor);
+    // The prediction error of the correction factor of GA row rowA and GB row rowB.
+    void Push(int rowA, int rowB);
     // Concealment: the mean of the stored values minus 4 dB, floored at -14 dB.
     void PushErased();
 

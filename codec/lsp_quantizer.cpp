@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "codec/dsp.h"
+#include "codec/float4.h"
 
 namespace g729a {
 namespace {
@@ -21,13 +22,45 @@ void Expand(double v[kOrder], double gap) {
     }
 }
 
+// G.729 3.2.4: the codebooks' values, exactly as the Recommendation gives them.
+double FirstStage(int i, int j) { return kLspCodebook1[i][j] / kLspCodebook1Scale; }
+double SecondStage(int i, int j) { return kLspCodebook2[i][j] / kLspCodebook2Scale; }
+
 // G.729 3.2.4, 4.1.1: the quantized vector of the codebook indices L1, L2, L3.
 // Codebook vector of the three indices, rearranged to keep a minimum spacing.
 void CodebookVector(int first, int low, int high, double v[kOrder]) {
-    for (int j = 0; j < kSplit; ++j) v[j] = kLspCodebook1[first][j] + kLspCodebook2[low][j];
-    for (int j = kSplit; j < kOrder; ++j) v[j] = kLspCodebook1[first][j] + kLspCodebook2[high][j];
+    for (int j = 0; j < kSplit; ++j) v[j] = FirstStage(first, j) + SecondStage(low, j);
+    for (int j = kSplit; j < kOrder; ++j) v[j] = FirstStage(first, j) + SecondStage(high, j);
     Expand(v, kLsfGap1);
     Expand(v, kLsfGap2);
+}
+
+// The codebook searches estimate every distance in floats in the codebook's integer units,
+// then compute the exact distance of each entry near the smallest estimate. An estimate
+// is within 0.1 sqrt(d) + 1e-6 d (in those units) of its exact distance d: the target's
+// rounding to a float dominates. The reach allows ten times that and 1e-4 rad^2 more, so
+// an entry beyond it is further than the nearest.
+double EstimateReach(double least, double scale) {
+    return least + (std::sqrt(least) + 1e-5 * least + 1e-4 * scale * scale);
+}
+
+// Index of the first smallest exact distance over all entries.
+template <typename Exact>
+int FirstNearest(const float* estimate, int count, double scale, Exact exact) {
+    float least = estimate[0];
+    for (int i = 1; i < count; ++i) least = estimate[i] < least ? estimate[i] : least;
+    const double reach = EstimateReach(least, scale);
+    int best = -1;
+    double bestDistance = 0.0;
+    for (int i = 0; i < count; ++i) {
+        if (estimate[i] > reach) continue;
+        const double distance = exact(i);
+        if (best < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 // G.729 3.2.4: one weight of the weighted distance.
@@ -45,64 +78,75 @@ void LsfWeights(const double lsf[kOrder], double w[kOrder]) {
     w[5] *= kLsfMidWeight;
 }
 
-// The first-stage codebook stored by element, so that one element of all 128 distances is
-// updated at a time over contiguous memory.
-struct TransposedCodebook {
-    double element[kOrder][kLspCodebook1Size];
+// A codebook stored by element, so that one element of four estimates is updated at a
+// time over contiguous memory.
+template <int kEntries>
+struct ByElement {
+    int16_t element[kOrder][kEntries];
 
-    // G.729 3.2.4: the first-stage codebook L1, stored by element.
-    TransposedCodebook() {
-        for (int i = 0; i < kLspCodebook1Size; ++i)
-            for (int j = 0; j < kOrder; ++j) element[j][i] = kLspCodebook1[i][j];
+    explicit ByElement(const int16_t (&entries)[kEntries][kOrder]) {
+        for (int i = 0; i < kEntries; ++i)
+            for (int j = 0; j < kOrder; ++j) element[j][i] = entries[i][j];
     }
 };
 
-const TransposedCodebook firstStage;
+// G.729 3.2.4: the first- and second-stage codebooks L1 and L2/L3, stored by element.
+const ByElement<kLspCodebook1Size> firstStageByElement(kLspCodebook1);
+const ByElement<kLspCodebook2Size> secondStageByElement(kLspCodebook2);
 
-// G.729 3.2.4: first-stage search.
-int NearestFirstStage(const double target[kOrder]) {
-    double distance[kLspCodebook1Size];
-    for (int i = 0; i < kLspCodebook1Size; i += 4) {
-        Double2 d0 = {0.0, 0.0}, d1 = {0.0, 0.0};
-        for (int j = 0; j < kOrder; ++j) {
-            const Double2 t = {target[j], target[j]};
-            const Double2 e0 = t - Load2(firstStage.element[j] + i);
-            const Double2 e1 = t - Load2(firstStage.element[j] + i + 2);
-            d0 += e0 * e0;
-            d1 += e1 * e1;
+// estimate[i] ~ sum over elements j = from..to-1 of w[j] (scaled[j] - entry i's element j)^2.
+template <int kEntries>
+void Estimate(const ByElement<kEntries>& book, const float* scaled, const float* w, int from,
+              int to, float* estimate) {
+    for (int i = 0; i < kEntries; i += 4) {
+        Float4 sum = Splat4(0.0f);
+        for (int j = from; j < to; ++j) {
+            const Float4 e = Splat4(scaled[j]) - Load4(book.element[j] + i);
+            sum += Splat4(w[j]) * (e * e);
         }
-        Store2(distance + i, d0);
-        Store2(distance + i + 2, d1);
+        Store4(estimate + i, sum);
     }
-    double lane[4] = {distance[0], distance[1], distance[2], distance[3]};
-    for (int i = 4; i < kLspCodebook1Size; i += 4)
-        for (int l = 0; l < 4; ++l) lane[l] = distance[i + l] < lane[l] ? distance[i + l] : lane[l];
-    const double a = lane[0] < lane[1] ? lane[0] : lane[1];
-    const double b = lane[2] < lane[3] ? lane[2] : lane[3];
-    const double minimum = a < b ? a : b;
-    int best = 0;
-    while (best < kLspCodebook1Size - 1 && distance[best] != minimum) ++best;
-    return best;
+}
+
+// G.729 3.2.4: first-stage search. Like the second stage, out of line: inlined into
+// both predictors' passes, each search would be fetched twice, cold, per frame.
+[[gnu::noinline]] int NearestFirstStage(const double target[kOrder]) {
+    float scaled[kOrder], unit[kOrder];
+    for (int j = 0; j < kOrder; ++j) {
+        scaled[j] = static_cast<float>(target[j] * kLspCodebook1Scale);
+        unit[j] = 1.0f;
+    }
+    float estimate[kLspCodebook1Size];
+    Estimate(firstStageByElement, scaled, unit, 0, kOrder, estimate);
+    return FirstNearest(estimate, kLspCodebook1Size, kLspCodebook1Scale, [target](int i) {
+        double distance = 0.0;
+        for (int j = 0; j < kOrder; ++j) {
+            const double e = target[j] - FirstStage(i, j);
+            distance += e * e;
+        }
+        return distance;
+    });
 }
 
 // G.729 3.2.4: second-stage search of the lower or upper half.
 // Best second-stage entry for the half of the first-stage error starting at `from`.
-int NearestSecondStage(const double error[kOrder], const double w[kOrder], int from) {
-    int best = 0;
-    double bestDistance = 1e38;
-    for (int i = 0; i < kLspCodebook2Size; ++i) {
+[[gnu::noinline]] int NearestSecondStage(const double error[kOrder], const double w[kOrder],
+                                         int from) {
+    float scaled[kOrder], weights[kOrder];
+    for (int j = from; j < from + kSplit; ++j) {
+        scaled[j] = static_cast<float>(error[j] * kLspCodebook2Scale);
+        weights[j] = static_cast<float>(w[j]);
+    }
+    float estimate[kLspCodebook2Size];
+    Estimate(secondStageByElement, scaled, weights, from, from + kSplit, estimate);
+    return FirstNearest(estimate, kLspCodebook2Size, kLspCodebook2Scale, [error, w, from](int i) {
         double e[kSplit];
         for (int j = 0; j < kSplit; ++j) {
-            const double d = error[from + j] - kLspCodebook2[i][from + j];
+            const double d = error[from + j] - SecondStage(i, from + j);
             e[j] = d * d * w[from + j];
         }
-        const double distance = ((e[0] + e[1]) + (e[2] + e[3])) + e[4];
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
+        return ((e[0] + e[1]) + (e[2] + e[3])) + e[4];
+    });
 }
 
 // G.729 3.2.4, 4.1.1: LSFs back to the cosine domain.
@@ -177,7 +221,7 @@ void LspQuantizer::Quantize(const double lsp[kOrder], double quantizedLsp[kOrder
         double target[kOrder], error[kOrder], vector[kOrder];
         memory_.Extract(mode, lsf, target);
         first[mode] = NearestFirstStage(target);
-        for (int j = 0; j < kOrder; ++j) error[j] = target[j] - kLspCodebook1[first[mode]][j];
+        for (int j = 0; j < kOrder; ++j) error[j] = target[j] - FirstStage(first[mode], j);
         low[mode] = NearestSecondStage(error, weights, 0);
         high[mode] = NearestSecondStage(error, weights, kSplit);
         CodebookVector(first[mode], low[mode], high[mode], vector);

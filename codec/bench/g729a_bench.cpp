@@ -1,11 +1,17 @@
 // Encode and decode throughput of this codec against libbcg729 on the same signal, in one
-// run, reported as frames per second and as ratios (ours / theirs).
-// Usage: g729a_bench [PCM file: 16-bit little-endian mono 8000 Hz] [benchmark flags]
+// run, reported as frames per second and as ratios (ours / theirs): hot (frames back to
+// back) and cold (the caches evicted before each frame, as between a call's frames).
+// Usage: g729a_bench [PCM file: 16-bit little-endian mono 8000 Hz] [--cold_frames=N]
+//                    [benchmark flags]
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,60 +59,130 @@ bool LoadPcm(const char* path) {
 
 size_t FrameCount() { return pcm.size() / kSamplesPerFrame; }
 
-void OursEncode(benchmark::State& state) {
-    uint8_t frame[kBytesPerFrame];
-    size_t f = 0;
-    InitEncoder();
-    for (auto _ : state) {
+// One codec side over the signal, a frame per step, from its initial state.
+// kFramesPerCall: the frames one audio callback codes in a call, a 10 ms capture buffer
+// encoded, a 30 ms playback block decoded.
+struct OursEncode {
+    static constexpr int kFramesPerCall = 1;
+    OursEncode() { InitEncoder(); }
+    void Run(size_t f) {
+        uint8_t frame[kBytesPerFrame];
         EncodeFrame(&pcm[f * kSamplesPerFrame], frame);
         benchmark::DoNotOptimize(frame);
-        if (++f == FrameCount()) f = 0;
     }
-    state.SetItemsProcessed(state.iterations());
-}
+};
 
-void TheirsEncode(benchmark::State& state) {
-    auto* ctx = initBcg729EncoderChannel(0);
-    uint8_t frame[kBytesPerFrame], length = 0;
-    size_t f = 0;
-    for (auto _ : state) {
-        bcg729Encoder(ctx, &pcm[f * kSamplesPerFrame], frame, &length);
+struct TheirsEncode {
+    static constexpr int kFramesPerCall = 1;
+    bcg729EncoderChannelContextStruct* context = initBcg729EncoderChannel(0);
+    ~TheirsEncode() { closeBcg729EncoderChannel(context); }
+    void Run(size_t f) {
+        uint8_t frame[kBytesPerFrame], length = 0;
+        bcg729Encoder(context, &pcm[f * kSamplesPerFrame], frame, &length);
         benchmark::DoNotOptimize(frame);
-        if (++f == FrameCount()) f = 0;
     }
-    closeBcg729EncoderChannel(ctx);
-    state.SetItemsProcessed(state.iterations());
-}
+};
 
-void OursDecode(benchmark::State& state) {
-    int16_t samples[kSamplesPerFrame];
-    size_t f = 0;
-    InitDecoder();
-    for (auto _ : state) {
+struct OursDecode {
+    static constexpr int kFramesPerCall = 3;
+    OursDecode() { InitDecoder(); }
+    void Run(size_t f) {
+        int16_t samples[kSamplesPerFrame];
         DecodeFrame(&theirFrames[f * kBytesPerFrame], samples, 0);
         benchmark::DoNotOptimize(samples);
-        if (++f == FrameCount()) f = 0;
     }
-    state.SetItemsProcessed(state.iterations());
-}
+};
 
-void TheirsDecode(benchmark::State& state) {
-    auto* ctx = initBcg729DecoderChannel();
-    int16_t samples[kSamplesPerFrame];
+struct TheirsDecode {
+    static constexpr int kFramesPerCall = 3;
+    bcg729DecoderChannelContextStruct* context = initBcg729DecoderChannel();
+    ~TheirsDecode() { closeBcg729DecoderChannel(context); }
+    void Run(size_t f) {
+        int16_t samples[kSamplesPerFrame];
+        bcg729Decoder(context, &theirFrames[f * kBytesPerFrame], kBytesPerFrame, 0, 0, 0, samples);
+        benchmark::DoNotOptimize(samples);
+    }
+};
+
+// Frames back to back: tables, state and code stay in the caches.
+template <typename Side>
+void Hot(benchmark::State& state) {
+    Side side;
     size_t f = 0;
     for (auto _ : state) {
-        bcg729Decoder(ctx, &theirFrames[f * kBytesPerFrame], kBytesPerFrame, 0, 0, 0, samples);
-        benchmark::DoNotOptimize(samples);
+        side.Run(f);
         if (++f == FrameCount()) f = 0;
     }
-    closeBcg729DecoderChannel(ctx);
     state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK(OursEncode);
-BENCHMARK(TheirsEncode);
-BENCHMARK(OursDecode);
-BENCHMARK(TheirsDecode);
+// As in a call, where the codec runs once per audio callback (every 10 ms to encode, every
+// 30 ms to decode a block of three frames) and other work fills the caches in between:
+// before each callback's frames, writes to a buffer twice the size of the largest cache
+// here evict the codec's tables, state and code. Only the frames themselves are timed,
+// and reported per frame.
+std::vector<uint8_t> evictionBuffer(64u << 20);
+
+void EvictCaches() {
+    for (size_t i = 0; i < evictionBuffer.size(); i += 64) ++evictionBuffer[i];
+    benchmark::ClobberMemory();
+}
+
+template <typename Side>
+void Cold(benchmark::State& state) {
+    Side side;
+    size_t f = 0;
+    std::vector<double> seconds;
+    seconds.reserve(static_cast<size_t>(state.max_iterations));
+    for (auto _ : state) {
+        EvictCaches();
+        const auto start = std::chrono::steady_clock::now();
+        for (int k = 0; k < Side::kFramesPerCall; ++k) {
+            side.Run(f);
+            if (++f == FrameCount()) f = 0;
+        }
+        seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(seconds.back());
+        seconds.back() /= Side::kFramesPerCall;
+    }
+    state.SetItemsProcessed(state.iterations() * Side::kFramesPerCall);
+    // The mean takes every frame that another process delayed; the median hardly any.
+    std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+    state.counters["median_us"] = seconds[seconds.size() / 2] * 1e6;
+}
+
+BENCHMARK_TEMPLATE(Hot, OursEncode)->Name("OursEncode");
+BENCHMARK_TEMPLATE(Hot, TheirsEncode)->Name("TheirsEncode");
+BENCHMARK_TEMPLATE(Hot, OursDecode)->Name("OursDecode");
+BENCHMARK_TEMPLATE(Hot, TheirsDecode)->Name("TheirsDecode");
+
+// Each eviction costs a few milliseconds, so cold runs take a fixed count of callbacks
+// (--cold_frames=N, 2000 unless given; fewer under a cache simulator).
+void RegisterColdRuns(int frames) {
+    const auto add = [frames](const char* name, auto run) {
+        benchmark::RegisterBenchmark(name, run)->UseManualTime()->Iterations(frames);
+    };
+    add("OursEncodeCold", Cold<OursEncode>);
+    add("TheirsEncodeCold", Cold<TheirsEncode>);
+    add("OursDecodeCold", Cold<OursDecode>);
+    add("TheirsDecodeCold", Cold<TheirsDecode>);
+}
+
+// Takes --cold_frames=N out of the arguments.
+int ColdFrames(int& argc, char** argv) {
+    constexpr const char kFlag[] = "--cold_frames=";
+    int frames = 2000;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kFlag, sizeof kFlag - 1) == 0)
+            frames = std::max(1, std::atoi(argv[i] + sizeof kFlag - 1));
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    return frames;
+}
 
 // Keeps the console output and remembers frames per second per benchmark.
 class RateReporter : public benchmark::ConsoleReporter {
@@ -115,15 +191,20 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const auto it = run.counters.find("items_per_second");
-            if (it != run.counters.end()) rates[run.benchmark_name()] = it->second.value;
+            if (it != run.counters.end()) rates[run.run_name.function_name] = it->second.value;
+            const auto median = run.counters.find("median_us");
+            if (median != run.counters.end())
+                medians[run.run_name.function_name] = median->second.value;
         }
     }
     std::map<std::string, double> rates;
+    std::map<std::string, double> medians;  // cold runs: microseconds per frame
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    RegisterColdRuns(ColdFrames(argc, argv));
     benchmark::Initialize(&argc, argv);
     if (argc > 1 && !LoadPcm(argv[1])) {
         std::fprintf(stderr, "cannot read PCM from %s\n", argv[1]);
@@ -142,12 +223,23 @@ int main(int argc, char** argv) {
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& r = reporter.rates;
-    if (r.count("TheirsEncode") && r.count("OursEncode"))
-        std::printf("encode: %.0f vs %.0f frames/s, ratio %.2f\n", r["OursEncode"],
-                    r["TheirsEncode"], r["OursEncode"] / r["TheirsEncode"]);
-    if (r.count("TheirsDecode") && r.count("OursDecode"))
-        std::printf("decode: %.0f vs %.0f frames/s, ratio %.2f\n", r["OursDecode"],
-                    r["TheirsDecode"], r["OursDecode"] / r["TheirsDecode"]);
+    const auto ratio = [&r](const char* label, const std::string& ours, const std::string& theirs) {
+        if (r.count(ours) && r.count(theirs))
+            std::printf("%s: %.0f vs %.0f frames/s, ratio %.2f\n", label, r[ours], r[theirs],
+                        r[ours] / r[theirs]);
+    };
+    ratio("encode", "OursEncode", "TheirsEncode");
+    ratio("decode", "OursDecode", "TheirsDecode");
+    ratio("cold encode", "OursEncodeCold", "TheirsEncodeCold");
+    ratio("cold decode", "OursDecodeCold", "TheirsDecodeCold");
+    // Cost of a cold frame in hot frames (hot rate / cold rate), also by the cold median.
+    for (const std::string side : {"OursEncode", "OursDecode", "TheirsEncode", "TheirsDecode"}) {
+        const std::string cold = side + "Cold";
+        if (r.count(side) && r.count(cold))
+            std::printf("%s cold/hot: %.2f (median cold frame %.1f us: %.2f)\n", side.c_str(),
+                        r[side] / r[cold], reporter.medians[cold],
+                        reporter.medians[cold] * 1e-6 * r[side]);
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <numbers>
 #include <random>
-#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "codec/codec.h"
@@ -15,6 +17,7 @@
 #include "codec/frame_decoder.h"
 #include "codec/lsp_quantizer.h"
 #include "codec/pitch.h"
+#include "codec/synthesis_headroom.h"
 #include "tests/codec/whole_signal.h"
 #include "tests/codec/signal_quality.h"
 #include "tests/codec/test_signals.h"
@@ -319,6 +322,39 @@ TEST(Decoder, RandomFramesKeepTheOutputFiniteAndBounded) {
         }
     }
     EXPECT_LT(loudest, 1e6);
+}
+
+// The streams the fuzzer found growing the output, replayed as the fuzz target does.
+TEST(Decoder, HostileRegressionStreamsStayFiniteAndBounded) {
+    for (const char* name : {"regression-growing-excitation", "regression-loud-synthesis"}) {
+        std::FILE* f = std::fopen((std::string(CODEC_FUZZ_CORPUS "/") + name).c_str(), "rb");
+        ASSERT_NE(f, nullptr) << name;
+        FrameDecoder decoder;
+        uint8_t frame[kBytesPerFrame];
+        double out[kSamplesPerFrame];
+        double loudest = 0.0;
+        while (std::fread(frame, 1, kBytesPerFrame, f) == kBytesPerFrame) {
+            decoder.Decode(frame, 0, out);
+            for (double x : out) loudest = std::isfinite(x) ? std::max(loudest, std::fabs(x)) : 1e300;
+        }
+        std::fclose(f);
+        EXPECT_LT(loudest, 1e6) << name;
+    }
+}
+
+// The fixed-point decoder has twice our full scale as headroom: a subframe of loud speech
+// beyond 16 bits is no overflow, one beyond its words is.
+TEST(SynthesisHeadroom, OnlyTheFixedPointDecodersOverflowCounts) {
+    const double a[kOrder + 1] = {1.0, -0.9};  // one pole: the output rises towards 10 x
+    const double memory[kOrder] = {};
+    // Peaks of about 39400 and 69000.
+    for (const auto& [level, overflows] : {std::pair{4000.0, false}, std::pair{7000.0, true}}) {
+        double x[kSubframeLength], y[kSubframeLength], state[kOrder] = {};
+        std::fill(std::begin(x), std::end(x), level);
+        SynthesisFilter(a, x, y, kSubframeLength, state, false);
+        EXPECT_EQ(SynthesisSaturates(a, x, y, memory, kSubframeLength), overflows)
+            << "peak " << y[kSubframeLength - 1];
+    }
 }
 
 TEST(RoundTrip, VoiceKeepsItsLoudnessContour) {

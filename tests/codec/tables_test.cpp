@@ -26,6 +26,17 @@ TEST(Tables, HaveTheRecommendationsSizes) {
     EXPECT_EQ(CountOf(kGainThresholdB), 8u);
 }
 
+// The codebooks are stored as integers in units of 1e-4; divided by their scale they give
+// the Recommendation's values to the last bit.
+TEST(Tables, ScaledCodebooksGiveTheRecommendationsValues) {
+    const double firstRow[kOrder] = {0.1814, 0.2647, 0.4580, 1.1077, 1.4813,
+                                     1.7022, 2.1953, 2.3405, 2.5867, 2.6636};
+    for (int j = 0; j < kOrder; ++j)
+        EXPECT_EQ(kLspCodebook1[0][j] / kLspCodebook1Scale, firstRow[j]) << j;
+    EXPECT_EQ(kLspCodebook2[0][0] / kLspCodebook2Scale, -0.0532);
+    EXPECT_EQ(kLspCodebook2[1][3] / kLspCodebook2Scale, -0.0010);
+}
+
 TEST(Tables, ParameterWidthsFillEightyBits) {
     int sum = 0;
     for (int w : kParamBits) sum += w;
