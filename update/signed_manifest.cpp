@@ -14,6 +14,12 @@ SignedManifestReading Refused(trust::TrustProblem problem) {
     return reading;
 }
 
+SignedManifestReading Malformed() {
+    SignedManifestReading reading;
+    reading.result = SignedManifestResult::Malformed;
+    return reading;
+}
+
 // Every entry's promise about its package; the entries are the group's
 // children one for one, as the manifest was read from the same tree.
 trust::TrustProblem ReadDigests(const platform::XmlNode& document, std::vector<UpdateEntry>& entries) {
@@ -37,16 +43,18 @@ SignedManifestReading ReadSignedManifest(const SignedManifestCheck& check, std::
     // Read as the text fetch of an updater without a key reads it, so that
     // both take the same entries from it.
     const std::optional<platform::XmlNode> document = platform::ParseXmlDocument(WithoutLineFeeds(bytes));
+    if (!document) return Malformed();
+    return ReadSignedManifestTree(*document, check.highestAccepted, check.now);
+}
+
+SignedManifestReading ReadSignedManifestTree(const platform::XmlNode& document, uint64_t highestAccepted,
+                                             int64_t now) {
     SignedManifestReading reading;
-    if (!document || !ReadManifestTree(*document, reading.manifest)) {
-        reading.result = SignedManifestResult::Malformed;
-        reading.manifest = {};
-        return reading;
-    }
+    if (!ReadManifestTree(document, reading.manifest)) return Malformed();
     const trust::Freshness freshness = trust::CheckFreshness(
-        FindAttribute(*document, "serial"), FindAttribute(*document, "expires"), check.highestAccepted, check.now);
+        FindAttribute(document, "serial"), FindAttribute(document, "expires"), highestAccepted, now);
     if (freshness.problem != trust::TrustProblem::None) return Refused(freshness.problem);
-    if (const trust::TrustProblem problem = ReadDigests(*document, reading.manifest.entries);
+    if (const trust::TrustProblem problem = ReadDigests(document, reading.manifest.entries);
         problem != trust::TrustProblem::None)
         return Refused(problem);
     reading.result = SignedManifestResult::Accepted;

@@ -36,4 +36,8 @@ struct SignedManifestReading {
 SignedManifestReading ReadSignedManifest(const SignedManifestCheck& check, std::string_view bytes,
                                          std::string_view signature);
 
+// The checks that follow the signature's, on the manifest's element tree.
+SignedManifestReading ReadSignedManifestTree(const platform::XmlNode& document, uint64_t highestAccepted,
+                                             int64_t now);
+
 }  // namespace update
