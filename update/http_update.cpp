@@ -25,7 +25,8 @@ std::size_t Admitted(int64_t announced, int64_t received, std::size_t size) {
     return received >= announced ? 0 : std::size_t(announced - received);
 }
 
-// Collects a text body, refusing one larger than the limit.
+// Collects a body whole in memory (a manifest, its signature file), refusing
+// one larger than the limit.
 class TextSink final : public platform::HttpBodySink {
 public:
     explicit TextSink(std::size_t limit) : limit_(limit) {}

@@ -233,7 +233,8 @@ class Run:
         im = os.path.join(self.www, "im")
         self.vendor = Vendor(publisher, os.path.join(self.top, "vendor"))
         self.vendor.package_two(os.path.join(im, "pkgs", "two.zip"))
-        self.vendor.publish(im, [("3.0.0.6", "pkgs/one.zip", "升级\n第二行"), ("3.0.0.7", "pkgs/two.zip", "second\r\nline")])
+        self.vendor.publish(im, [("3.0.0.6", "pkgs/one.zip", "升级\n第二行"),
+                                 ("3.0.0.7", "pkgs/two.zip", "second\r\nline")])
         self.signed = {}
         for name in ("update.xml", "update.xml.sig"):
             with open(os.path.join(im, name), "rb") as f:

@@ -45,7 +45,8 @@ void CheckSigned(const std::string& text) {
     }
     Check(reading.serial >= kHighest && !reading.refusal.Refused());
     update::Manifest unsigned_;
-    Check(update::ReadManifestTree(*document, unsigned_) && unsigned_.entries.size() == reading.manifest.entries.size());
+    Check(update::ReadManifestTree(*document, unsigned_) &&
+          unsigned_.entries.size() == reading.manifest.entries.size());
     for (const update::UpdateEntry& entry : reading.manifest.entries) Check(entry.digest.has_value());
 }
 

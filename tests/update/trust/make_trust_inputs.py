@@ -91,8 +91,9 @@ def signed_manifests(out, package, key, stranger):
             promise, version, url)
 
     def manifest(name, root, entries, signer=key, suffix=".sig"):
-        text = '<?xml version="1.0" encoding="GBK"?>\r\n<%s>\r\n<group name="ziro">\r\n%s\r\n</group>\r\n</updates>\r\n' % (
-            root, "\r\n".join(entries))
+        lines = ['<?xml version="1.0" encoding="GBK"?>', "<%s>" % root, '<group name="ziro">', *entries,
+                 "</group>", "</updates>"]
+        text = "".join(line + "\r\n" for line in lines)
         target = os.path.join(out, "signed", name + ".xml")
         with open(target, "w", newline="") as f:
             f.write(text)

@@ -79,7 +79,8 @@ std::string VendorKey::Sign(std::string_view bytes) const {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
     std::string signature;
     std::size_t length = 0;
-    bool signedOk = context != nullptr && EVP_DigestSignInit(context, nullptr, EVP_sha256(), nullptr, key_->pkey) == 1 &&
+    bool signedOk = context != nullptr &&
+                    EVP_DigestSignInit(context, nullptr, EVP_sha256(), nullptr, key_->pkey) == 1 &&
                     EVP_DigestSign(context, nullptr, &length, reinterpret_cast<const unsigned char*>(bytes.data()),
                                    bytes.size()) == 1;
     if (signedOk) {

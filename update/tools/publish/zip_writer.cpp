@@ -64,7 +64,8 @@ namespace {
 
 class FileSource final : public ZipWriter::Source {
 public:
-    explicit FileSource(const std::string& path) : path_(path), file_(platform::OpenFileReader(platform::Utf8Path{path})) {
+    explicit FileSource(const std::string& path)
+        : path_(path), file_(platform::OpenFileReader(platform::Utf8Path{path})) {
         if (file_ == nullptr) throw PublishError("cannot read " + path);
     }
     std::size_t Read(uint8_t* data, std::size_t size) override {
