@@ -59,6 +59,10 @@ int64_t Now() {
 
 std::string Keygen(const std::vector<std::string>& args) {
     if (args.size() != 2) throw UsageError{"keygen takes PRIVATE_KEY and PUBLIC_KEY"};
+    namespace fs = std::filesystem;
+    const auto place = [](const std::string& path) { return fs::weakly_canonical(fs::absolute(path)); };
+    if (place(args[0]) == place(args[1]))
+        throw UsageError{"keygen writes two files: PRIVATE_KEY and PUBLIC_KEY must differ"};
     const KeyPair pair = GenerateKeyPair();
     // The private key is never readable by others, not even while it is written.
     ::umask(077);
@@ -66,7 +70,6 @@ std::string Keygen(const std::vector<std::string>& args) {
     outputs.Write(args[0], pair.privatePem);
     outputs.Write(args[1], pair.publicPem);
     outputs.CommitAll(false);
-    namespace fs = std::filesystem;
     fs::permissions(args[1], fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                  fs::perms::others_read);
     return args[0] + ": the private key, for signing; " + args[1] + ": the public key, to ship as update-key.pem";
