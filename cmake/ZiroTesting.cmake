@@ -24,6 +24,13 @@ else()
   set(ZIRO_NO_SOUND_ENVIRONMENT "ALSA_CONFIG_PATH=/dev/null")
 endif()
 
+# The cross build's end-to-end tests sign their updates with the native build's
+# update-publish (a Linux tool); where it is not built, the signed runs are left out.
+if(CMAKE_CROSSCOMPILING)
+  set(ZIRO_NATIVE_PUBLISHER ${CMAKE_SOURCE_DIR}/build/linux/bin/update-publish CACHE FILEPATH
+      "the native update-publish that the Windows end-to-end tests sign with")
+endif()
+
 # The executables whose tests exercise threads; the ThreadSanitizer run builds
 # and runs only these (target `threaded-tests`, label `threaded`).
 add_custom_target(threaded-tests)

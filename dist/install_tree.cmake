@@ -28,7 +28,7 @@ else()
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
   install(TARGETS tarnel ziromail unzdll
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development)
-  install(TARGETS g729a tarnel-call lumvox UpDate
+  install(TARGETS g729a tarnel-call lumvox UpDate update-publish
           RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Tools)
   include(manual_pages.cmake)
 endif()

@@ -1,6 +1,6 @@
 # Linux: a manual page for every installed tool, compressed as Debian wants it.
 set(manual_pages "")
-foreach(tool g729a tarnel-call lumvox UpDate)
+foreach(tool g729a tarnel-call lumvox UpDate update-publish)
   set(page ${PROJECT_BINARY_DIR}/generated/man/${tool}.1)
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/man/${tool}.1.in ${page} @ONLY)
   add_custom_command(OUTPUT ${page}.gz COMMAND gzip -9nf -k ${page} DEPENDS ${page})

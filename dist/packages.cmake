@@ -77,7 +77,8 @@ The libraries a Ziro messenger host loads on Linux: Tarnel (real-time voice
 talk, RTP with G.729 Annex A, volume and mute on the ALSA mixer), ZiroMail
 (HTML mail with inline images over SMTP AUTH LOGIN, TLS on ports 465 and 587
 through OpenSSL's libssl3) and UNZDLL (ZIP extraction for the updater). With
-the tools g729a, tarnel-call, lumvox and UpDate.")
+the tools g729a, tarnel-call, lumvox, UpDate and update-publish (signed
+update packages and manifests for the updater).")
 set(CPACK_DEBIAN_DEVPACKAGE_DESCRIPTION
 "development files of the Ziro messenger components
 Headers of the Tarnel, ZiroMail, Lumvox and UNZDLL C interfaces, the CMake

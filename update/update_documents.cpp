@@ -4,12 +4,6 @@ namespace update {
 
 namespace {
 
-const std::string* FindAttribute(const platform::XmlNode& node, const std::string& name) {
-    for (const auto& [key, value] : node.attributes)
-        if (key == name) return &value;
-    return nullptr;
-}
-
 bool ReadEntry(const platform::XmlNode& node, UpdateEntry& entry) {
     for (const platform::XmlNode& child : node.children) {
         if (child.name == "version") entry.version = platform::XmlText(child);
@@ -33,6 +27,12 @@ bool ReadItem(const platform::XmlNode& node, FileAction& record) {
 }
 
 }  // namespace
+
+const std::string* FindAttribute(const platform::XmlNode& node, const std::string& name) {
+    for (const auto& [key, value] : node.attributes)
+        if (key == name) return &value;
+    return nullptr;
+}
 
 ActionKind ActionKindOf(std::string_view word) {
     if (word == "copy") return ActionKind::Copy;

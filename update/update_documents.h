@@ -1,11 +1,13 @@
 #pragma once
 // The two XML documents of an update: the server's manifest and a package's
 // install script, read from their element trees.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/xml_tree.h"
+#include "update/trust/manifest_attributes.h"
 
 namespace update {
 
@@ -14,12 +16,18 @@ struct UpdateEntry {
     std::string url;          // archive path below the server's "/im/"
     std::string description;  // Base64 of UTF-8 text
     int closeClient = 1;      // always 1
+    // What a signed manifest promises about the archive; only where the
+    // client folder has a key, which makes the download check it.
+    std::optional<trust::PackageDigest> digest = std::nullopt;
 };
 
 struct Manifest {
     std::string groupValue;  // the group's first attribute; stored only
     std::vector<UpdateEntry> entries;
 };
+
+// The value of the node's attribute of that name; null when it has none.
+const std::string* FindAttribute(const platform::XmlNode& node, const std::string& name);
 
 // An install script's action word, matched exactly; any other word does nothing.
 enum class ActionKind { Copy, Replace, Remove, Execute, Other };

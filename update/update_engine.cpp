@@ -7,6 +7,7 @@
 #include "update/command_line.h"
 #include "update/entry_choice.h"
 #include "update/info_zip.h"
+#include "update/signed_manifest.h"
 #include "update/update_paths.h"
 #include "update/update_texts.h"
 
@@ -35,7 +36,8 @@ UpdateEngine::UpdateEngine(UpdateServices services, UpdateReporter& reporter)
       reporter_(reporter),
       clientFolder_(ClientFolderOf(services_.moduleFileName(), services_.separator)),
       updater_(services_, flags_),
-      files_(clientFolder_, services_.separator) {}
+      files_(clientFolder_, services_.separator),
+      trust_(clientFolder_, services_.separator) {}
 
 InitOutcome UpdateEngine::Initialise(const std::string& commandLine) {
     std::string version;
@@ -49,7 +51,8 @@ InitOutcome UpdateEngine::Initialise(const std::string& commandLine) {
         break;
     }
     updater_.ReadServerConfig(clientFolder_);
-    if (updater_.RequestManifest(manifest_) != ManifestResult::Parsed) {
+    const ManifestResult request = trust_.Required() ? RequestSignedManifest() : updater_.RequestManifest(manifest_);
+    if (request != ManifestResult::Parsed) {
         reporter_.ShowMessage(kRequestFailed, MessageCaption::MessageManager, MessageIcon::Exclamation);
         return InitOutcome::RequestFailed;
     }
@@ -58,6 +61,40 @@ InitOutcome UpdateEngine::Initialise(const std::string& commandLine) {
         return InitOutcome::NothingNewer;
     }
     return InitOutcome::Ready;
+}
+
+// The key file and the folder's highest serial are read before anything is
+// fetched; the serial is kept only once the whole manifest has been accepted.
+ManifestResult UpdateEngine::RequestSignedManifest() {
+    refusal_ = {};
+    const trust::TrustedKeys& keys = trust_.Keys();
+    if (keys.problem != trust::TrustProblem::None) {
+        refusal_ = {keys.problem, keys.block};
+        return ManifestResult::Refused;
+    }
+    const std::string serialFile = InFolder(trust::kAcceptedSerialFile);
+    const std::optional<uint64_t> highest = ReadAcceptedSerial(serialFile);
+    if (!highest) {
+        refusal_ = {trust::TrustProblem::AcceptedSerialUnreadable};
+        return ManifestResult::Refused;
+    }
+    const SignedManifestBodies bodies = updater_.FetchSignedManifest();
+    if (!bodies.manifest) return ManifestResult::Failed;
+    SignedManifestReading reading =
+        ReadSignedManifest({keys.keys, *highest, services_.wallSeconds()}, *bodies.manifest, bodies.signature);
+    refusal_ = reading.refusal;
+    switch (reading.result) {
+    case SignedManifestResult::Refused:
+        return ManifestResult::Refused;
+    case SignedManifestResult::Malformed:
+        return ManifestResult::Failed;
+    case SignedManifestResult::Accepted:
+        break;
+    }
+    // A serial that cannot be kept weakens only the next check; this manifest stands.
+    if (reading.serial > *highest) WriteAcceptedSerial(serialFile, reading.serial);
+    manifest_ = std::move(reading.manifest);
+    return ManifestResult::Parsed;
 }
 
 std::string UpdateEngine::EntryDetails(int row, bool fixLineBreaks) const {
@@ -77,7 +114,11 @@ std::string UpdateEngine::DetailsText() const {
 
 DownloadResult UpdateEngine::DownloadEntry(int index) {
     if (index < 0 || std::size_t(index) >= Entries().size()) return DownloadResult::NoEntry;
-    return updater_.DownloadPackage(Entries()[std::size_t(index)], clientFolder_);
+    const PackageDownload download = updater_.DownloadPackage(Entries()[std::size_t(index)], clientFolder_);
+    if (download.result == DownloadResult::Refused)
+        reporter_.ShowMessage(TrustRefusal{download.problem}.Text(), MessageCaption::MessageManager,
+                              MessageIcon::Exclamation);
+    return download.result;
 }
 
 // Stops every process running this client folder's executable and waits for

@@ -11,10 +11,14 @@
 // state: the client folder (read once, when the engine is made), the server
 // name (read by Initialise) and the entries (chosen by Initialise). Messages
 // and row texts go to the UpdateReporter.
+// A client folder with a key file (read once, with the folder) takes only a
+// signed manifest, keeps the highest serial it accepted, and checks every
+// package against its entry's size and digest while it downloads.
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "update/client_trust.h"
 #include "update/file_actions.h"
 #include "update/http_update.h"
 #include "update/update_documents.h"
@@ -27,7 +31,7 @@ namespace update {
 enum class InitOutcome {
     NoVersionGiven,  // no quoted updater path: nothing shown, nothing requested; the dialog stays open empty
     BadVersion,      // "版本不正确！" shown; the program ends
-    RequestFailed,   // "更新请求失败！" shown; the program ends
+    RequestFailed,   // "更新请求失败！" shown (also for a refused manifest: see Refusal); the program ends
     NothingNewer,    // "您的IM已经是最新版本，不需要升级" shown; the program ends
     Ready,           // Entries() holds the newer entries to list
 };
@@ -58,6 +62,10 @@ public:
     const std::vector<UpdateEntry>& Entries() const { return manifest_.entries; }
     // Entries of the caller's own in their place, as if the manifest had left them.
     void SetEntries(std::vector<UpdateEntry> entries) { manifest_.entries = std::move(entries); }
+    // Whether only signed updates are taken here.
+    bool SignedUpdatesOnly() const { return trust_.Required(); }
+    // Why Initialise refused the manifest; nothing refused otherwise.
+    const TrustRefusal& Refusal() const { return refusal_; }
 
     // Choose stage (the dialog's thread).
     InitOutcome Initialise(const std::string& commandLine);
@@ -66,7 +74,8 @@ public:
     // One entry's version, "升级内容:\r\n" and description; empty for a row that does not exist.
     std::string EntryDetails(int row, bool fixLineBreaks) const;
 
-    // Download stage: one entry's archive into the client folder.
+    // Download stage: one entry's archive into the client folder. A package
+    // refused by its check has its reason shown before this returns.
     DownloadResult DownloadEntry(int index);
 
     // Install stage. False when the process list cannot be read.
@@ -81,6 +90,8 @@ public:
 
 private:
     std::string InFolder(const char* name) const { return *clientFolder_ + services_.separator + name; }
+    // The manifest with every check of a client folder with a key.
+    ManifestResult RequestSignedManifest();
 
     const UpdateServices services_;
     UpdateReporter& reporter_;
@@ -88,7 +99,9 @@ private:
     const std::optional<std::string> clientFolder_;
     CHttpUpDate updater_;
     const FileActions files_;
+    const ClientTrust trust_;
     Manifest manifest_;
+    TrustRefusal refusal_;
 };
 
 }  // namespace update

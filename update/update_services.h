@@ -15,6 +15,8 @@ struct UpdateServices {
     int httpPort = 8000;
     std::chrono::milliseconds connectTimeout{30000};
     std::chrono::milliseconds receiveTimeout{60000};
+    // Seconds since 1970 (UTC): what a signed manifest's expiry is checked against.
+    std::function<int64_t()> wallSeconds;
     // How long a stopped client may take to end before the files are touched.
     uint32_t clientExitWaitMs = 10000;
     // The unzip library's file name in the client folder.
@@ -26,7 +28,8 @@ struct UpdateServices {
     int64_t maxPackageBytes = int64_t(1) << 30;
 };
 
-// The running program's own path and the platform's separator and unzip library.
+// The running program's own path, the system's clock, and the platform's
+// separator and unzip library.
 UpdateServices DefaultUpdateServices();
 
 }  // namespace update

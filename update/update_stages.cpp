@@ -72,8 +72,9 @@ void UpdateStages::DownloadAll() {
     for (int i = 0; i < count && flags_.cancelRequested.load() == 0; ++i) {
         flags_.currentIndex.store(i);
         flags_.packageDone.store(0);
-        // A failed transfer is not looked at here: it shows as a missing archive when installing.
-        std::unique_ptr<Worker> download = launcher_.Start([this, i] { work_.DownloadEntry(i); });
+        // An unchecked transfer that failed is not looked at here: it shows as
+        // a missing archive when installing. A refused one ends the stages.
+        std::unique_ptr<Worker> download = launcher_.Start([this, i] { lastDownload_.store(work_.DownloadEntry(i)); });
         if (download == nullptr) {
             EndForThreadFailure();
             return;
@@ -89,6 +90,10 @@ void UpdateStages::DownloadAll() {
         }
         wait->Join();
         if (flags_.packageDone.load() == 0 || flags_.cancelRequested.load() != 0) break;
+        if (lastDownload_.load() == DownloadResult::Refused) {
+            EndForRefusedPackage();
+            return;
+        }
         ++fetched;
         mailbox_.Post([i, count](UpdateWindow& window) {
             window.SetProgress(ProgressPosition(i + 1, count));
@@ -152,6 +157,16 @@ void UpdateStages::InstallThread() {
     }
     stage_.store(DialogStage::Ended);
     mailbox_.Post([](UpdateWindow& window) { window.EndDialog(0); });
+}
+
+void UpdateStages::EndForRefusedPackage() {
+    flags_.downloadFinished.store(1);
+    stage_.store(DialogStage::Ended);
+    SetOutcome(StageOutcome::PackageRefused);
+    mailbox_.Post([](UpdateWindow& window) {
+        window.StopTimer(DialogTimer::Download);
+        window.EndDialog(0);
+    });
 }
 
 void UpdateStages::EndForThreadFailure() {

@@ -7,7 +7,8 @@
 //             install thread, which installs, restarts the client and ends
 //             the window.
 // The user may cancel until the installation begins; the download in
-// progress is then abandoned and nothing is installed. Threads meet the
+// progress is then abandoned and nothing is installed. A package refused by
+// its check ends the stages the same way, before the client is stopped. Threads meet the
 // window only through the mailbox and the atomic flags.
 #include <atomic>
 #include <memory>
@@ -23,7 +24,7 @@ namespace update {
 enum class DialogStage { Choose, Download, Install, Ended };
 
 // How the stages ended, for front ends that report it.
-enum class StageOutcome { Open, Cancelled, ThreadFailed, InstallStopped, Restarted, RestartFailed };
+enum class StageOutcome { Open, Cancelled, ThreadFailed, PackageRefused, InstallStopped, Restarted, RestartFailed };
 
 // The engine's operations that the stages run on their threads.
 class StageWork {
@@ -93,6 +94,8 @@ private:
     void InstallThread();
     // A worker could not be made: the stage ends with "创建线程失败" and the window.
     void EndForThreadFailure();
+    // A package was refused (its reason shown already): the stage ends with the window.
+    void EndForRefusedPackage();
     void SetOutcome(StageOutcome outcome);
 
     UpdateFlags& flags_;
@@ -101,6 +104,7 @@ private:
     DialogMailbox& mailbox_;
     std::atomic<DialogStage> stage_{DialogStage::Choose};
     std::atomic<StageOutcome> outcome_{StageOutcome::Open};
+    std::atomic<DownloadResult> lastDownload_{DownloadResult::Done};  // written by each download thread
     std::unique_ptr<Worker> manager_;  // made and joined on the window's thread
     std::unique_ptr<Worker> install_;  // made by the manager; joined after it
 };

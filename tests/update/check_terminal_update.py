@@ -2,10 +2,13 @@
 """Runs the Linux UpDate in a client folder laid out as on Windows against a
 server on 127.0.0.1:8000 and checks each outcome: the exit codes, the client
 folder afterwards, the dummy client stopped and restarted with the highest
-version.
+version. Then the same update signed by update-publish: taken by a folder
+without a key and by one with the key, and refused (with the reason printed,
+nothing installed and the client left running) when the signature or a
+package is not the vendor's; and the tool's own refusals, which write nothing.
 
   check_terminal_update.py --updater UpDate --library libunzdll.so
-                           --client DUMMY_CLIENT --packages FOLDER
+                           --client DUMMY_CLIENT --packages FOLDER --publisher update-publish
 """
 import argparse
 import base64
@@ -18,6 +21,9 @@ import time
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from vendor import Vendor  # noqa: E402
+
 failures = []
 
 
@@ -34,11 +40,11 @@ def manifest(entries):
 
 
 class Setup:
-    def __init__(self, args, top):
+    def __init__(self, args, top, name="client"):
         self.args, self.top = args, top
-        self.client = os.path.join(top, "client")
+        self.client = os.path.join(top, name)
         self.www = os.path.join(top, "www")
-        os.makedirs(os.path.join(self.www, "im", "pkgs"))
+        os.makedirs(os.path.join(self.www, "im", "pkgs"), exist_ok=True)
         os.makedirs(self.client)
         shutil.copy(args.updater, os.path.join(self.client, "UpDate"))
         shutil.copy(args.library, os.path.join(self.client, "libunzdll.so"))
@@ -70,6 +76,11 @@ class Setup:
                              capture_output=True, timeout=60, env=dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8"))
         return run.returncode, run.stdout.decode("utf-8", "replace")
 
+    def start_client(self):
+        client = subprocess.Popen([os.path.join(self.client, "ZiroIM2.exe"), "3.0.0.5"])
+        self.started_lines(1)
+        return client
+
     def started_lines(self, count):
         for _ in range(200):
             text = self.read("client-started.txt") or ""
@@ -79,9 +90,88 @@ class Setup:
         return self.read("client-started.txt")
 
 
+def installed(s):
+    return (s.read("readme.txt") == "readme 3\n" and s.read("ro.txt") == "read-only 2\n"
+            and s.read("shared.txt") == "shared 2\n" and s.read(os.path.join("sub", "new.txt")) == "new in sub\n")
+
+
+def tool_refusals(vendor, root):
+    """Bad input: a clear message and not a byte written."""
+    before = sorted(os.listdir(root)), open(os.path.join(root, "update.xml"), "rb").read()
+    notes = vendor.write("notes.txt", "说明\n")
+    bad_version = vendor.run("publish", "--root", root, "--key", vendor.key, "--version", "3.0.8", "--url",
+                             "two.zip", "--description", notes)
+    missing = vendor.run("publish", "--root", root, "--key", vendor.key, "--version", "3.0.0.8", "--url",
+                         "pkgs/none.zip", "--description", notes)
+    leaving = vendor.run("package", os.path.join(vendor.folder, "two"),
+                         vendor.write("leaving.txt", "copy readme.txt\nremove ../../escape.txt\n"),
+                         os.path.join(root, "leaving.zip"))
+    check(bad_version[0] == 1 and "reads as 3.0.0.8" in bad_version[1], "tool: a version read otherwise is refused")
+    check(missing[0] == 1 and "none.zip" in missing[1], "tool: a missing package is refused")
+    check(leaving[0] == 1 and "leaves the client folder" in leaving[1], "tool: an action leaving the folder is refused")
+    check((sorted(os.listdir(root)), open(os.path.join(root, "update.xml"), "rb").read()) == before,
+          "tool: nothing written by a refused command")
+
+
+def signed_updates(args, top, unsigned):
+    print("--- signed by update-publish")
+    www = os.path.join(unsigned.www, "im")
+    vendor = Vendor(args.publisher, os.path.join(top, "vendor"))
+    os.remove(os.path.join(www, "update.xml"))  # the vendor's first signed manifest
+    vendor.package_two(os.path.join(www, "pkgs", "two.zip"))
+    vendor.publish(www, [("3.0.0.7", "pkgs/two.zip", "second"), ("3.0.0.6", "pkgs/one.zip", "升级\n第二行")])
+    vendor.publish(www, [("3.0.0.7", "pkgs/two.zip", "second, again")], "--days", "7")
+    with open(os.path.join(www, "update.xml"), encoding="gbk") as f:
+        manifest = f.read()
+    check(manifest.count("<entry ") == 2 and 'serial="3"' in manifest and manifest.index("3.0.0.6") < manifest.index(
+        "3.0.0.7"), "tool: entries in version order, one replaced, the serial raised")
+    tool_refusals(vendor, www)
+
+    keyless = Setup(args, top, "keyless")
+    code, out = keyless.run("--yes", "3.0.0.5")
+    check(code == 0 and installed(keyless) and not os.path.exists(os.path.join(keyless.client, "update-serial.txt")),
+          "no key, signed server: updated as before (%d)" % code)
+    keyless.write("client-quit", "")
+
+    keyed = Setup(args, top, "keyed")
+    shutil.copy(vendor.public_key, os.path.join(keyed.client, "update-key.pem"))
+    client = keyed.start_client()
+    code, out = keyed.run("--yes", "3.0.0.5")
+    check(code == 0 and installed(keyed) and client.wait(timeout=15) is not None
+          and keyed.started_lines(2) == "3.0.0.5\n3.0.0.7\n", "key: the signed update installed (%d)" % code)
+    check(keyed.read("update-serial.txt") == "3", "key: the serial kept (%r)" % keyed.read("update-serial.txt"))
+    keyed.write("client-quit", "")
+
+    refused = Setup(args, top, "refused")
+    shutil.copy(vendor.public_key, os.path.join(refused.client, "update-key.pem"))
+    client = refused.start_client()
+    signature = os.path.join(www, "update.xml.sig")
+    os.rename(signature, signature + ".good")
+    shutil.copy(os.path.join(args.packages, "one.zip"), signature)
+    code, out = refused.run("--yes", "3.0.0.5")
+    check(code == 3 and "更新请求失败！" in out and "更新清单的签名不是一行 Base64 文本" in out,
+          "key: a foreign signature file refuses the manifest, and says why (%d)" % code)
+    os.replace(signature + ".good", signature)
+    package = os.path.join(www, "pkgs", "two.zip")
+    with open(package, "r+b") as f:
+        f.seek(40)
+        byte = f.read(1)
+        f.seek(40)
+        f.write(bytes([byte[0] ^ 1]))
+    code, out = refused.run("--yes", "3.0.0.5")
+    check(code == 6 and "下载的更新包 SHA-256 摘要与清单不符" in out,
+          "key: a package other than signed is refused (%d)" % code)
+    check(client.poll() is None and refused.read("readme.txt") == "readme 1\n"
+          and not os.path.exists(os.path.join(refused.client, "two.zip"))
+          and not os.path.exists(os.path.join(refused.client, "ziro_update")),
+          "key: nothing installed, the client still running")
+    refused.write("client-quit", "")
+    client.wait(timeout=15)
+
+
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("updater", "library", "client", "packages"):
+    for name in ("updater", "library", "client", "packages", "publisher"):
         parser.add_argument("--" + name, required=True)
     args = parser.parse_args()
     top = tempfile.mkdtemp(prefix="ziro-update-")
@@ -133,6 +223,7 @@ def main():
         check(code == 4 and "解压缩失败" in out, "no unzip library: exit 4 and the message (%d)" % code)
         check(os.path.exists(os.path.join(s.client, "one.zip")) and s.read("client-started.txt") is None,
               "no unzip library: the archive stays, the client is not restarted")
+        signed_updates(args, top, s)
     finally:
         if client and client.poll() is None:
             client.kill()

@@ -64,7 +64,7 @@ public:
         changed_.notify_all();
         // A cancelled transfer stops at its next block, as the engine's does.
         while (released_ <= index && flags_.cancelRequested.load() == 0) changed_.wait_for(lock, 1ms);
-        return DownloadResult::Done;
+        return index == refusedDownload ? DownloadResult::Refused : DownloadResult::Done;
     }
     bool StopClient() override { return Record("stop client"), true; }
     InstallResult InstallAll() override {
@@ -89,6 +89,7 @@ public:
     }
     InstallResult installResult = InstallResult::Installed;
     bool startResult = true;
+    int refusedDownload = -1;
 
 private:
     void Record(const std::string& what) {
@@ -199,6 +200,22 @@ TEST(UpdateStages, CancelBetweenPackagesInstallsNothingAndIsRefusedOnceInstallin
     EXPECT_FALSE(installing.stages.OnCancel());
     ASSERT_TRUE(installing.PumpUntil([&] { return installing.window.ended; }));
     EXPECT_EQ(installing.flags.cancelRequested.load(), 0);
+}
+
+// The engine has shown why; the client is neither stopped nor the next package fetched.
+TEST(UpdateStages, ARefusedPackageEndsTheStagesBeforeTheClientIsStopped) {
+    Dialog d(3);
+    d.work.refusedDownload = 1;
+    d.stages.OnDownload(d.window);
+    d.work.Release(1);
+    ASSERT_TRUE(d.PumpUntil([&] { return d.window.ended; }));
+    d.stages.Finish();
+    EXPECT_EQ(d.work.Calls(), (std::vector<std::string>{"download 0", "download 1"}));
+    EXPECT_EQ(d.stages.Outcome(), StageOutcome::PackageRefused);
+    EXPECT_FALSE(d.window.Saw(std::string("message ") + kClosingClient));
+    EXPECT_TRUE(d.window.Saw("stop timer 1"));
+    EXPECT_FALSE(d.window.Saw("row 1 下载完成。"));
+    EXPECT_EQ(d.flags.downloadFinished.load(), 1);
 }
 
 TEST(UpdateStages, AThreadThatCannotBeMadeEndsTheStageWithItsMessage) {

@@ -4,8 +4,8 @@
 //   UpDate [--yes] VERSION
 //
 // Exit codes: 0 updated and the client restarted, 1 nothing newer, 2 bad
-// version, 3 manifest request failed, 4 installation stopped, 5 the user
-// declined or cancelled.
+// version, 3 manifest request failed (or refused), 4 installation stopped,
+// 5 the user declined or cancelled, 6 a package was refused by its check.
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -29,11 +29,21 @@ const char* const kUsage =
     "ZiroIM2.exe side by side) from the server that imset.ini names, as the client's\n"
     "VERSION (four numbers, e.g. 3.0.0.5) calls for: lists the newer versions, asks\n"
     "(unless --yes), downloads, stops the client, installs and restarts it with the\n"
-    "highest version.\n"
+    "highest version. With update-key.pem beside it, only updates signed by one of\n"
+    "its keys are taken, and every package must match its size and SHA-256 digest.\n"
     "Exit codes: 0 updated and restarted, 1 nothing newer, 2 bad version, 3 manifest\n"
-    "request failed, 4 installation stopped, 5 declined or cancelled.\n";
+    "request failed or refused, 4 installation stopped, 5 declined or cancelled,\n"
+    "6 a package refused: nothing installed.\n";
 
-enum class ExitCode { Updated = 0, NothingNewer = 1, BadVersion = 2, RequestFailed = 3, InstallStopped = 4, Declined = 5 };
+enum class ExitCode {
+    Updated = 0,
+    NothingNewer = 1,
+    BadVersion = 2,
+    RequestFailed = 3,
+    InstallStopped = 4,
+    Declined = 5,
+    PackageRefused = 6,
+};
 
 constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
 
@@ -71,6 +81,8 @@ ExitCode RunStages(UpdateStages& stages, TerminalWindow& window, DialogMailbox& 
         return ExitCode::Updated;
     case StageOutcome::Cancelled:
         return ExitCode::Declined;
+    case StageOutcome::PackageRefused:
+        return ExitCode::PackageRefused;
     default:
         return ExitCode::InstallStopped;
     }
@@ -95,6 +107,7 @@ ExitCode Update(int argc, char** argv) {
     case InitOutcome::BadVersion:
         return ExitCode::BadVersion;
     case InitOutcome::RequestFailed:
+        if (engine.Refusal().Refused()) out.Print(engine.Refusal().Text());
         return ExitCode::RequestFailed;
     case InitOutcome::NothingNewer:
         return ExitCode::NothingNewer;

@@ -5,6 +5,7 @@ namespace {
 
 const char* KeyFileText(TrustProblem problem) {
     switch (problem) {
+    case TrustProblem::KeyFileUnreadable: return "无法读取";
     case TrustProblem::NoKey: return "没有 PUBLIC KEY 公钥块";
     case TrustProblem::NotPublicKeyBlock: return "不是 PUBLIC KEY 公钥块（私钥或证书不能作为公钥）";
     case TrustProblem::BrokenBlock: return "公钥块的开始行与结束行不成对";
@@ -32,6 +33,7 @@ const char* ManifestText(TrustProblem problem) {
     case TrustProblem::SizeMalformed: return "更新包条目的 size 大小不是十进制数";
     case TrustProblem::DigestMissing: return "更新包条目缺少 sha256 摘要";
     case TrustProblem::DigestMalformed: return "更新包条目的 sha256 摘要不是 64 位十六进制数";
+    case TrustProblem::PackageNotReceived: return "更新包没有完整下载";
     case TrustProblem::PackageSizeDiffers: return "下载的更新包大小与清单不符";
     case TrustProblem::PackageDigestDiffers: return "下载的更新包 SHA-256 摘要与清单不符";
     case TrustProblem::HashFailed: return "无法计算 SHA-256 摘要";
@@ -47,6 +49,8 @@ std::string TrustProblemText(TrustProblem problem, std::size_t keyBlock) {
         if (keyBlock > 0) shown += "第 " + std::to_string(keyBlock) + " 块";
         return shown + text;
     }
+    if (problem == TrustProblem::AcceptedSerialUnreadable)
+        return std::string(kAcceptedSerialFile) + "：无法读取，或不是十进制数";
     if (const char* text = ManifestText(problem)) return text;
     return {};
 }

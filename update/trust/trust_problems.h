@@ -8,10 +8,13 @@ namespace update::trust {
 
 // The client folder's key file; when it is there, only signed updates are taken.
 inline constexpr char kTrustedKeysFile[] = "update-key.pem";
+// Beside it, the highest manifest serial the folder has accepted, in decimal.
+inline constexpr char kAcceptedSerialFile[] = "update-serial.txt";
 
 enum class TrustProblem {
     None,
     // The key file.
+    KeyFileUnreadable,    // there, but it cannot be read (or is too large to be a key file)
     NoKey,                // no PUBLIC KEY block at all
     NotPublicKeyBlock,    // a block of another kind: a private key, a certificate
     BrokenBlock,          // a block without its end line, or an end line without its block
@@ -29,6 +32,7 @@ enum class TrustProblem {
     SerialMissing,
     SerialMalformed,
     SerialOlder,          // lower than the highest serial this client folder accepted
+    AcceptedSerialUnreadable,  // the folder's record of the highest serial is there but unreadable
     ExpiryMalformed,
     Expired,
     SizeMissing,
@@ -36,6 +40,7 @@ enum class TrustProblem {
     DigestMissing,
     DigestMalformed,
     // A downloaded package.
+    PackageNotReceived,   // no 200 answer, or the transfer broke off or could not be stored
     PackageSizeDiffers,
     PackageDigestDiffers,
     HashFailed,           // the platform could not compute the digest

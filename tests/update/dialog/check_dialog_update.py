@@ -7,10 +7,14 @@ controls and message boxes as a user would.
 
   check_dialog_update.py --wine-run SCRIPT --bin BUILD_BIN --packages FOLDER
                          (--res FOLDER | --archive CLIENT_ZIP) --out FOLDER
+                         [--publisher UPDATE_PUBLISH]
 BUILD_BIN holds UpDate.exe, UNZDLL.DLL, update-dummy-client.exe and
 update-dialog-driver.exe; screenshots go to OUT/screenshots. With --archive, each
 client folder is the shipped archive unpacked, beside the dummy ZiroIM2.exe, and
 only the full update runs: nothing of the client folder comes from the build.
+With the native update-publish, the full update is signed by it and the client
+folder holds its key, and a forged manifest and a changed package are refused;
+without it (no native build) those runs are left out.
 """
 import argparse
 import base64
@@ -26,6 +30,9 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "http_test_server.py")
+sys.path.insert(0, os.path.join(HERE, ".."))
+from vendor import Vendor  # noqa: E402
+
 WINE_FONTS = "/usr/share/wine/fonts"
 TITLE = "IM自动升级"
 CAPTION = "消息管理器"
@@ -163,7 +170,7 @@ class Driver:
 class Client:
     """A client folder with UpDate.exe, UNZDLL.DLL, res\\, imset.ini and the dummy ZiroIM2.exe."""
 
-    def __init__(self, top, args, name, with_library=True, with_res=True):
+    def __init__(self, top, args, name, with_library=True, with_res=True, key=None):
         self.path = os.path.join(top, name)
         os.makedirs(self.path)
         if args.archive:
@@ -176,6 +183,8 @@ class Client:
             if with_res:
                 shutil.copytree(args.res, os.path.join(self.path, "res"))
         shutil.copy(os.path.join(args.bin, "update-dummy-client.exe"), os.path.join(self.path, "ZiroIM2.exe"))
+        if key:
+            shutil.copy(key, os.path.join(self.path, "update-key.pem"))
         self.write("imset.ini", "[IMSET]\r\nIMSERVER=127.0.0.1\r\n")
         self.write("readme.txt", "readme 1\n")
         self.write("old.txt", "old\n")
@@ -213,15 +222,34 @@ class Run:
         os.makedirs(os.path.join(self.www, "im", "pkgs"))
         for name, where in (("one.zip", "pkgs/one.zip"), ("two.zip", "two.zip")):
             shutil.copy(os.path.join(args.packages, name), os.path.join(self.www, "im", where))
-
-    def serve(self, text, behaviours=None):
-        path = os.path.join(self.www, "im", "update.xml")
-        if text is None:
-            os.path.exists(path) and os.remove(path)
+        self.vendor = self.signed = None
+        if args.publisher and os.path.exists(args.publisher):
+            self.sign(args.publisher)
         else:
-            with open(path, "w") as f:
-                f.write(text)
-        for name in ("pkgs/one.zip", "two.zip"):
+            print("--- no native update-publish (%s): the signed runs are left out" % args.publisher)
+
+    def sign(self, publisher):
+        """The vendor's update: one.zip as zip packed it, two.zip packed by the tool, signed by it."""
+        im = os.path.join(self.www, "im")
+        self.vendor = Vendor(publisher, os.path.join(self.top, "vendor"))
+        self.vendor.package_two(os.path.join(im, "pkgs", "two.zip"))
+        self.vendor.publish(im, [("3.0.0.6", "pkgs/one.zip", "升级\n第二行"),
+                                 ("3.0.0.7", "pkgs/two.zip", "second\r\nline")])
+        self.signed = {}
+        for name in ("update.xml", "update.xml.sig"):
+            with open(os.path.join(im, name), "rb") as f:
+                self.signed[name] = f.read()
+
+    def serve(self, text, behaviours=None, signature=None):
+        """The manifest (text, or the bytes as signed) and, when given, its signature file."""
+        for name, content in (("update.xml", text), ("update.xml.sig", signature)):
+            path = os.path.join(self.www, "im", name)
+            if content is None:
+                os.path.exists(path) and os.remove(path)
+            else:
+                with open(path, "wb") as f:
+                    f.write(content if isinstance(content, bytes) else content.encode())
+        for name in ("pkgs/one.zip", "two.zip", "pkgs/two.zip"):
             sidecar = os.path.join(self.www, "im", name + ".behaviour")
             if behaviours and name in behaviours:
                 with open(sidecar, "w") as f:
@@ -274,11 +302,16 @@ def wait_state(driver, predicate, seconds=30):
 
 
 def scenario_update(run, driver, screen):
-    print("--- update: two newer entries of three")
-    client = Client(run.top, run.args, "update")
+    signed = run.signed is not None
+    print("--- update: two newer entries" + (", signed by update-publish, with the key" if signed else " of three"))
+    client = Client(run.top, run.args, "update", key=run.vendor.public_key if signed else None)
     os.chmod(os.path.join(client.path, "ro.txt"), 0o444)
-    run.serve(manifest([("3.0.0.4", "old.zip", "旧"), ("3.0.0.6", "pkgs/one.zip", "升级\n第二行"),
-                        ("3.0.0.7", "two.zip", "second\r\nline")]), {"pkgs/one.zip": {"pace": [400, 0.6]}})
+    slowly = {"pkgs/one.zip": {"pace": [400, 0.6]}}
+    if signed:
+        run.serve(run.signed["update.xml"], slowly, run.signed["update.xml.sig"])
+    else:
+        run.serve(manifest([("3.0.0.4", "old.zip", "旧"), ("3.0.0.6", "pkgs/one.zip", "升级\n第二行"),
+                            ("3.0.0.7", "two.zip", "second\r\nline")]), slowly)
     dummy = driver("start", '"%s" 3.0.0.5' % windows_path(os.path.join(client.path, "ZiroIM2.exe")))["pid"]
     client.started(1)
     updater = driver("start", '"%s" 3.0.0.5' % client.exe)["pid"]
@@ -333,6 +366,39 @@ def scenario_update(run, driver, screen):
     for gone in ("one.zip", "two.zip", "one.zip.download", "ziro_update", "backup"):
         check(not client.exists(gone), gone + " is gone")
     check(not os.path.exists(os.path.join(run.top, "escape.txt")), "a name leaving the folder was refused")
+    if signed:
+        check(client.read("update-serial.txt") == "2", "the manifest's serial kept")
+    client.write("client-quit", "")
+
+
+def scenario_refused(run, driver, screen):
+    print("--- signed: a forged manifest and a changed package are refused")
+    client = Client(run.top, run.args, "refused", key=run.vendor.public_key)
+    dummy = driver("start", '"%s" 3.0.0.5' % windows_path(os.path.join(client.path, "ZiroIM2.exe")))["pid"]
+    client.started(1)
+    forged = run.signed["update.xml"].replace(b"pkgs/two.zip", b"pkgs/one.zip")
+    run.serve(forged, None, run.signed["update.xml.sig"])
+    updater = driver("start", '"%s" 3.0.0.5' % client.exe)["pid"]
+    expect_box(driver, screen, "box-forged-manifest.png", "更新请求失败！", CAPTION, "exclamation")
+    check(driver("exited", updater, 30000).get("exited"), "a forged manifest: UpDate.exe exits")
+
+    package = os.path.join(run.www, "im", "pkgs", "two.zip")
+    with open(package, "rb") as f:
+        good = f.read()
+    with open(package, "wb") as f:
+        f.write(good[:40] + bytes([good[40] ^ 1]) + good[41:])
+    run.serve(run.signed["update.xml"], None, run.signed["update.xml.sig"])
+    updater = driver("start", '"%s" 3.0.0.5' % client.exe)["pid"]
+    if check(driver("dialog", 30000).get("found"), "the signed manifest is taken"):
+        driver("press", 1)
+        expect_box(driver, screen, "box-package-refused.png", "下载的更新包 SHA-256 摘要与清单不符", CAPTION,
+                   "exclamation", driver("state"))
+        check(driver("exited", updater, 30000).get("exited"), "a changed package: UpDate.exe exits")
+    with open(package, "wb") as f:
+        f.write(good)
+    check(not driver("exited", dummy, 0)["exited"] and client.read("readme.txt") == "readme 1\n"
+          and not client.exists("two.zip") and not client.exists("two.zip.download") and not client.exists("ziro_update"),
+          "nothing installed, the client still running")
     client.write("client-quit", "")
 
 
@@ -424,9 +490,10 @@ def main():
     client_files = parser.add_mutually_exclusive_group(required=True)
     client_files.add_argument("--res")
     client_files.add_argument("--archive")
+    parser.add_argument("--publisher")
     args = parser.parse_args()
-    scenarios = (scenario_update,) if args.archive else (scenario_update, scenario_no_library, scenario_cancel,
-                                                         scenario_messages)
+    scenarios = (scenario_update,) if args.archive else (scenario_update, scenario_refused, scenario_no_library,
+                                                         scenario_cancel, scenario_messages)
     os.makedirs(args.out, exist_ok=True)
     screen = Screen(os.path.join(args.out, "screenshots"))
     run = Run(args)
@@ -441,7 +508,8 @@ def main():
         wine = Wine(args, screen.display)
         driver = Driver(wine, os.path.join(args.bin, "update-dialog-driver.exe"))
         for scenario in scenarios:
-            scenario(run, driver, screen)
+            if scenario is not scenario_refused or run.signed:
+                scenario(run, driver, screen)
     finally:
         if driver:
             driver.close()

@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """Makes the trust tests' inputs with the openssl command line, as a vendor
 would: key pairs, key files, a manifest signed with each key, a tampered copy,
-a signature whose integers are shorter than 32 bytes, and a package with its
-SHA-256 digest.
+a signature whose integers are shorter than 32 bytes, a package with its
+SHA-256 digest, and for the engine's tests signed manifests of that package
+(signed/NAME.xml with NAME.xml.sig): good (serial 7, expiring 2030), a good
+one signed by a stranger, one without a serial, one with an entry lacking its
+digest, and one promising other bytes of the same size.
 
   make_trust_inputs.py OUTPUT_FOLDER
 """
 import base64
+import hashlib
 import os
 import subprocess
 import sys
@@ -70,6 +74,39 @@ def main(out):
 
     write("package.bin", os.urandom(200000))
     write("package.sha256", openssl("dgst", "-sha256", "-r", path("package.bin")).split()[0])
+    signed_manifests(out, path("package.bin"), path("trusted-1.key"), path("stranger.key"))
+
+
+def signed_manifests(out, package, key, stranger):
+    """CRLF between the lines, so that the text fetch's joined lines are other bytes."""
+    os.makedirs(os.path.join(out, "signed"), exist_ok=True)
+    with open(package, "rb") as f:
+        body = f.read()
+    digest = hashlib.sha256(body).hexdigest()
+    other = hashlib.sha256(body[::-1]).hexdigest()
+
+    def entry(version, url, sha256=digest, size=len(body)):
+        promise = (' size="%d"' % size if size is not None else "") + (' sha256="%s"' % sha256 if sha256 else "")
+        return "<entry%s><version>%s</version><url>%s</url><description>5Y2H57qn</description></entry>" % (
+            promise, version, url)
+
+    def manifest(name, root, entries, signer=key, suffix=".sig"):
+        lines = ['<?xml version="1.0" encoding="GBK"?>', "<%s>" % root, '<group name="ziro">', *entries,
+                 "</group>", "</updates>"]
+        text = "".join(line + "\r\n" for line in lines)
+        target = os.path.join(out, "signed", name + ".xml")
+        with open(target, "w", newline="") as f:
+            f.write(text)
+        with open(target + suffix, "wb") as f:
+            f.write(sign(signer, target))
+
+    good = [entry("3.0.0.4", "pkgs/old.zip"), entry("3.0.0.6", "pkgs/signed.zip")]
+    fresh = 'updates serial="7" expires="2030-01-01T00:00:00Z"'
+    manifest("good", fresh, good)
+    manifest("good", fresh, good, stranger, ".sig-stranger")
+    manifest("no-serial", 'updates expires="2030-01-01T00:00:00Z"', good)
+    manifest("no-digest", fresh, [good[0], entry("3.0.0.6", "pkgs/signed.zip", sha256=None)])
+    manifest("other-digest", fresh, [good[0], entry("3.0.0.6", "pkgs/signed.zip", sha256=other)])
 
 
 if __name__ == "__main__":
