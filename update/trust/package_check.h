@@ -1,11 +1,11 @@
 #pragma once
 // Checks a package against what its signed entry promises while the package
-// downloads: its bytes are counted and hashed as they arrive, so the file is
-// never read a second time.
+// downloads: its bytes are counted as they arrive and hashed beside the
+// download on a thread of their own, so the file is never read a second time.
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/crypto.h"
+#include "update/trust/background_sha256.h"
 #include "update/trust/manifest_attributes.h"
 #include "update/trust/trust_problems.h"
 
@@ -25,7 +25,7 @@ private:
     PackageDigest expected_;
     uint64_t received_ = 0;
     bool overrun_ = false;
-    platform::Sha256 sha256_;
+    BackgroundSha256 sha256_;
 };
 
 }  // namespace update::trust

@@ -10,6 +10,7 @@
 
 #include "common/base64.h"
 #include "tests/update/update_test_support.h"
+#include "update/trust/background_sha256.h"
 #include "update/trust/manifest_attributes.h"
 #include "update/trust/manifest_signature.h"
 #include "update/trust/package_check.h"
@@ -190,6 +191,28 @@ TEST(PackageCheck, CountsAndHashesTheBytesAsTheyArrive) {
     EXPECT_EQ(check(flipped), std::make_pair(true, TrustProblem::PackageDigestDiffers));
     EXPECT_EQ(check(package.substr(1)), std::make_pair(true, TrustProblem::PackageSizeDiffers));
     EXPECT_EQ(check(package + "x"), std::make_pair(false, TrustProblem::PackageSizeDiffers));
+}
+
+
+// Pieces of every size around the thread's blocks, in the order given: the
+// digest of one platform hash over the same bytes. A hasher left unfinished
+// with blocks still queued stops without waiting for them.
+TEST(PackageCheck, HashesBesideTheDownloadInOrder) {
+    std::string bytes(3 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 2654435761u) >> 13);
+    platform::Sha256 direct;
+    direct.Add(bytes.data(), bytes.size());
+    update::trust::BackgroundSha256 beside;
+    const size_t pieces[] = {1, 262143, 262144, 262145, 7, 0, 1000000};
+    for (size_t at = 0, i = 0; at < bytes.size(); ++i) {
+        const size_t size = std::min(pieces[i % std::size(pieces)], bytes.size() - at);
+        beside.Add(bytes.data() + at, size);
+        at += size;
+    }
+    EXPECT_EQ(beside.Finish(), direct.Finish());
+
+    update::trust::BackgroundSha256 abandoned;
+    abandoned.Add(bytes.data(), bytes.size());
 }
 
 }  // namespace
