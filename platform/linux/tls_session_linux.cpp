@@ -22,9 +22,9 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kLargestSend = 4 * 16384;
 
 // What OpenSSL's reads and writes reach: the socket, and the deadline of the
-// call in progress. OpenSSL writes one record at a time; the records of a call
-// are kept and go to the socket together when it flushes, which saves the
-// socket, and the server reading it, three wake-ups in four.
+// call in progress. OpenSSL writes one record at a time; the records are kept
+// and go to the socket together, which saves the socket, and the server
+// reading it, three wake-ups in four.
 struct SocketLink {
     TcpSocket* socket;
     Clock::time_point deadline;
@@ -61,9 +61,11 @@ int LinkRead(BIO* bio, char* buffer, int capacity) {
     return static_cast<int>(got);  // 0: the server closed the connection
 }
 
-long LinkControl(BIO* bio, int command, long, void*) {
-    return command == BIO_CTRL_FLUSH && LinkOf(bio).Flush() ? 1 : 0;
-}
+// A flush sends nothing yet: what OpenSSL flushes goes out before the next
+// read, or with the next send. So the handshake's last flight travels with the
+// first command after STARTTLS, not as a small segment of its own that waits
+// out the server's delayed acknowledgement (some 40 ms).
+long LinkControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
 
 BIO_METHOD* LinkMethod() {
     static BIO_METHOD* method = [] {
