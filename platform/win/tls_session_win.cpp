@@ -72,7 +72,8 @@ public:
         SecBufferDesc message{SECBUFFER_VERSION, 4, buffers};
         if (EncryptMessage(&context_, 0, &message, 0) != SEC_E_OK) return Broken();
         std::size_t total = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
-        return SendRaw(record.data(), total, Clock::now() + timeout) ? static_cast<long>(piece) : Broken();
+        unsent_.append(record.data(), total);
+        return SendUnsent(Clock::now() + timeout) ? static_cast<long>(piece) : Broken();
     }
 
     long ReceiveSome(char* buffer, std::size_t capacity, Milliseconds timeout) override {
@@ -137,7 +138,7 @@ private:
                 &credentials_, haveContext_ ? &context_ : nullptr, targetName_.data(), kContextRequirements, 0, 0,
                 haveContext_ ? &inputs : nullptr, 0, haveContext_ ? nullptr : &context_, &outputs, &attributes, nullptr);
             if (!haveContext_ && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) haveContext_ = true;
-            if (!SendToken(output[0], deadline)) return false;
+            KeepToken(output[0]);
             if (status == SEC_E_INCOMPLETE_MESSAGE) {
                 if (!MayBeginRecord(pending_) || ReceiveRaw(deadline) <= 0) return false;
                 continue;
@@ -195,10 +196,19 @@ private:
             pending_.clear();
     }
 
-    bool SendToken(SecBuffer& token, Clock::time_point deadline) {
-        if (!token.pvBuffer) return true;
-        bool sent = SendRaw(static_cast<const char*>(token.pvBuffer), token.cbBuffer, deadline);
+    // A handshake token waits for the next send or receive, so that the
+    // handshake's last flight travels with the first command after STARTTLS,
+    // not as a small segment of its own that waits out the server's delayed
+    // acknowledgement (some 40 ms).
+    void KeepToken(SecBuffer& token) {
+        if (!token.pvBuffer) return;
+        unsent_.append(static_cast<const char*>(token.pvBuffer), token.cbBuffer);
         FreeContextBuffer(token.pvBuffer);
+    }
+
+    bool SendUnsent(Clock::time_point deadline) {
+        bool sent = SendRaw(unsent_.data(), unsent_.size(), deadline);
+        unsent_.clear();
         return sent;
     }
 
@@ -212,9 +222,10 @@ private:
         return true;
     }
 
-    // Appends what arrives to pending_: the bytes, 0 at the end of the connection, -1 on an error or time-out.
+    // Sends what waits for the server, then appends what arrives to pending_:
+    // the bytes, 0 at the end of the connection, -1 on an error or time-out.
     long ReceiveRaw(Clock::time_point deadline) {
-        if (pending_.size() >= kLargestPending) return -1;
+        if (pending_.size() >= kLargestPending || !SendUnsent(deadline)) return -1;
         char chunk[kReceiveChunk];
         long got = socket_.ReceiveSome(chunk, sizeof chunk, Left(deadline));
         if (got > 0) pending_.append(chunk, static_cast<std::size_t>(got));
@@ -232,7 +243,8 @@ private:
         ULONG attributes = 0;
         InitializeSecurityContextW(&credentials_, &context_, targetName_.data(), kContextRequirements, 0, 0, nullptr, 0,
                                    nullptr, &outputs, &attributes, nullptr);
-        SendToken(output, Clock::now());
+        KeepToken(output);
+        SendUnsent(Clock::now());
     }
 
     long Broken() {
@@ -250,6 +262,7 @@ private:
     SecPkgContext_StreamSizes sizes_{};
     std::string pending_;  // received from the server, not yet taken by Schannel
     std::string plain_;    // decrypted, not yet handed out
+    std::string unsent_;   // for the server, not yet sent: handshake tokens, then a record
     bool closed_ = false;
     bool broken_ = false;
 };
