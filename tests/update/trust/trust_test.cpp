@@ -193,7 +193,6 @@ TEST(PackageCheck, CountsAndHashesTheBytesAsTheyArrive) {
     EXPECT_EQ(check(package + "x"), std::make_pair(false, TrustProblem::PackageSizeDiffers));
 }
 
-
 // Pieces of every size around the thread's blocks, in the order given: the
 // digest of one platform hash over the same bytes. A hasher left unfinished
 // with blocks still queued stops without waiting for them.
