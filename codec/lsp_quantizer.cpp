@@ -5,6 +5,7 @@
 
 #include "codec/dsp.h"
 #include "codec/float4.h"
+#include "codec/reference_words.h"
 
 namespace g729a {
 namespace {
@@ -149,9 +150,9 @@ void Estimate(const ByElement<kEntries>& book, const float* scaled, const float*
     });
 }
 
-// G.729 3.2.4, 4.1.1: LSFs back to the cosine domain.
+// G.729 3.2.4, 4.1.1: LSFs back to the cosine domain, in the integer decoder's words.
 void LsfToLsp(const double lsf[kOrder], double lsp[kOrder]) {
-    for (int i = 0; i < kOrder; ++i) lsp[i] = std::cos(lsf[i]);
+    for (int i = 0; i < kOrder; ++i) lsp[i] = RoundedWord(std::cos(lsf[i]), kLspWordScale);
 }
 
 }  // namespace
@@ -191,11 +192,13 @@ void LspMaMemory::Push(const double vector[kOrder]) {
 }
 
 // G.729 3.2.4, 4.1.1: the quantized LSFs from a codebook vector and the MA prediction.
+// Truncated to the integer decoder's LSF words: on a periodic signal, whose LP spectrum has
+// sharp peaks, that bias alone shifts the decoded phase measurably.
 void LspMaMemory::Compose(int mode, const double vector[kOrder], double lsf[kOrder]) const {
     for (int j = 0; j < kOrder; ++j) {
         double s = vector[j] * kLspMaPredictorSum[mode][j];
         for (int k = 0; k < kLspMaOrder; ++k) s += kLspMaPredictor[mode][k][j] * past[k][j];
-        lsf[j] = s;
+        lsf[j] = TruncatedWord(s, kLsfWordScale);
     }
 }
 

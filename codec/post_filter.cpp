@@ -11,6 +11,8 @@ namespace g729a {
 namespace {
 
 constexpr int kL = kSubframeLength;
+constexpr double kWordMax = 32767.0;
+constexpr double kQ15 = 32768.0;
 
 // G.729 4.2.4: the powers of the gain control factor.
 // kAgcFactor^(i+1) for i = 0..39.
@@ -86,14 +88,20 @@ void PostFilter::LongTerm(const double* residual, int lag, double* out) const {
 }
 
 // G.729 A.4.2.3: tilt factor from the impulse response of the short-term postfilter.
+// As in the integer decoder (bit-exact code), both correlations are truncated to words of
+// 1/512 (the response in Q12), saturating, and the factor to a truncated Q15 quotient: the
+// tilt sets the phase that the post-filter gives a steady tone.
 double PostFilter::TiltFactor(const double* numerator, const double* denominator) const {
     double h[kTiltResponseLength] = {};
     std::copy(numerator, numerator + kOrder + 1, h);
     double zero[kOrder] = {};
     SynthesisFilter(denominator, h, h, kTiltResponseLength, zero, false);
-    const double r0 = DotProduct(h, h, kTiltResponseLength);
-    const double r1 = DotProduct(h, h + 1, kTiltResponseLength - 1);
-    return r1 > 0.0 ? kPostTiltFactor * r1 / r0 : 0.0;
+    const auto word = [](double r) { return std::min(std::floor(r * 512.0), kWordMax); };
+    const double r0 = word(DotProduct(h, h, kTiltResponseLength));
+    const double r1 = word(DotProduct(h, h + 1, kTiltResponseLength - 1));
+    if (!(r1 > 0.0)) return 0.0;
+    const double weighted = std::floor(r1 * std::floor(kPostTiltFactor * kQ15) / kQ15);
+    return std::floor(weighted * kQ15 / r0) / kQ15;
 }
 
 // G.729 4.2.3: tilt compensation.

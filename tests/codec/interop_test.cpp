@@ -21,7 +21,7 @@ constexpr int kCodecDelay = 40;  // look-ahead of the encoder, in samples
 constexpr double kQualityMargin = 1.0;   // dB of segmental SNR below the reference allowed
 constexpr double kMinimumAgreement = 25.0;  // dB between the two decoders' outputs
 // dB of segmental SNR our decoder may lose against theirs on their bitstream.
-constexpr double kDecoderMargin = 0.5;
+constexpr double kDecoderMargin = 0.25;
 // The decoders' load-only state (gain predictor, post-filter gain) differs after earlier use
 // in the same process; agreement is measured once that has settled.
 constexpr size_t kSettleSamples = 20 * 80;

@@ -1,0 +1,18 @@
+#pragma once
+#include <cmath>
+
+// The integer decoder keeps some quantities in 16-bit words. Where that rounding moves the
+// output measurably (the LP spectrum of periodic signals, the post-filter's tilt), the
+// quantities are rounded here the same way, so that both decoders play the same sound.
+namespace g729a {
+
+// Truncated to 1/scale, as a word holding x * scale after an integer product.
+inline double TruncatedWord(double x, double scale) { return std::floor(x * scale) / scale; }
+
+// Rounded to the nearest 1/scale.
+inline double RoundedWord(double x, double scale) { return std::floor(x * scale + 0.5) / scale; }
+
+inline constexpr double kLsfWordScale = 8192.0;   // an LSF in radians, 13 fractional bits
+inline constexpr double kLspWordScale = 32768.0;  // an LSP (a cosine), 15 fractional bits
+
+}  // namespace g729a
