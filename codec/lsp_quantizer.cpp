@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "codec/cosine.h"
 #include "codec/dsp.h"
 #include "codec/float4.h"
 #include "codec/reference_words.h"
@@ -152,7 +153,7 @@ void Estimate(const ByElement<kEntries>& book, const float* scaled, const float*
 
 // G.729 3.2.4, 4.1.1: LSFs back to the cosine domain, in the integer decoder's words.
 void LsfToLsp(const double lsf[kOrder], double lsp[kOrder]) {
-    for (int i = 0; i < kOrder; ++i) lsp[i] = RoundedWord(std::cos(lsf[i]), kLspWordScale);
+    for (int i = 0; i < kOrder; ++i) lsp[i] = RoundedWord(Cosine(lsf[i]), kLspWordScale);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Behaviour of the encoder and decoder cores and of the process-wide codec state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,12 +12,14 @@
 #include <vector>
 
 #include "codec/codec.h"
+#include "codec/cosine.h"
 #include "codec/decoder.h"
 #include "codec/dsp.h"
 #include "codec/encoder.h"
 #include "codec/frame_decoder.h"
 #include "codec/lsp_quantizer.h"
 #include "codec/pitch.h"
+#include "codec/reference_words.h"
 #include "codec/synthesis_headroom.h"
 #include "tests/codec/whole_signal.h"
 #include "tests/codec/signal_quality.h"
@@ -63,6 +66,23 @@ TEST(LspGuard, SwapsOnceAndSpacesNeighbours) {
     EXPECT_DOUBLE_EQ(lsf[1], 0.2);
     EXPECT_DOUBLE_EQ(lsf[3], 0.5 + 0.0392);
     for (int i = 1; i < kOrder; ++i) EXPECT_GE(lsf[i] - lsf[i - 1], 0.0392 - 1e-12);
+}
+
+// The LSPs come from the codec's own cosine: against a cosine in extended precision it must
+// give the same LSP word for every LSF word, and stay within two units in the last place.
+TEST(LspCosine, GivesTheExactWordsAndValues) {
+    const auto exact = [](double x) { return double(std::cos(static_cast<long double>(x))); };
+    for (int k = 0; k / kLsfWordScale <= std::numbers::pi; ++k) {
+        const double lsf = k / kLsfWordScale;
+        ASSERT_EQ(RoundedWord(Cosine(lsf), kLspWordScale), RoundedWord(exact(lsf), kLspWordScale))
+            << "LSF word " << k;
+    }
+    constexpr int kSteps = 1 << 18;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double x = std::numbers::pi * i / kSteps, y = exact(x);
+        const double unit = std::ldexp(1.0, std::max(std::ilogb(y), -3) - 52);
+        ASSERT_LE(std::fabs(Cosine(x) - y), 2 * unit) << "x = " << x;
+    }
 }
 
 TEST(PitchDelay, FirstSubframeCodesLongDelaysWithoutFractions) {
