@@ -6,13 +6,12 @@
 #include <iterator>
 
 #include "codec/dsp.h"
+#include "codec/reference_words.h"
 
 namespace g729a {
 namespace {
 
 constexpr int kL = kSubframeLength;
-constexpr double kWordMax = 32767.0;
-constexpr double kQ15 = 32768.0;
 
 // G.729 4.2.4: the powers of the gain control factor.
 // kAgcFactor^(i+1) for i = 0..39.
@@ -96,12 +95,12 @@ double PostFilter::TiltFactor(const double* numerator, const double* denominator
     std::copy(numerator, numerator + kOrder + 1, h);
     double zero[kOrder] = {};
     SynthesisFilter(denominator, h, h, kTiltResponseLength, zero, false);
-    const auto word = [](double r) { return std::min(std::floor(r * 512.0), kWordMax); };
+    const auto word = [](double r) { return std::min(std::floor(r * 512.0), kLargestWord); };
     const double r0 = word(DotProduct(h, h, kTiltResponseLength));
     const double r1 = word(DotProduct(h, h + 1, kTiltResponseLength - 1));
     if (!(r1 > 0.0)) return 0.0;
-    const double weighted = std::floor(r1 * std::floor(kPostTiltFactor * kQ15) / kQ15);
-    return std::floor(weighted * kQ15 / r0) / kQ15;
+    const double weighted = std::floor(r1 * std::floor(kPostTiltFactor * kQ15Scale) / kQ15Scale);
+    return std::floor(weighted * kQ15Scale / r0) / kQ15Scale;
 }
 
 // G.729 4.2.3: tilt compensation.
