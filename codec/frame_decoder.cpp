@@ -5,9 +5,30 @@
 
 #include "codec/codec.h"
 #include "codec/frame_format.h"
+#include "codec/reference_words.h"
 #include "codec/tables/tables.h"
 
 namespace g729a {
+namespace {
+
+// The integer decoder's output high-pass holds its coefficients in words of 13 fractional
+// bits; these are the coefficients rounded to them, so the low-frequency response is its.
+constexpr double kHighPassWordScale = 8192.0;
+
+struct HighPassWords {
+    double b[3], a[3];
+
+    HighPassWords() {
+        for (int i = 0; i < 3; ++i) {
+            b[i] = RoundedWord(kPostFilterB[i], kHighPassWordScale);
+            a[i] = RoundedWord(kPostFilterA[i], kHighPassWordScale);
+        }
+    }
+};
+
+const HighPassWords highPassWords;
+
+}  // namespace
 
 void FrameDecoder::Reset() {
     badLsf_ = 0;
@@ -26,7 +47,7 @@ void FrameDecoder::Decode(const uint8_t* frame, int badFrame, double* out) {
     decoder_.Decode(params_, badLsf_, current, filters_);
     postFilter_.Run(current, filters_, out);
     std::copy(current + kFrameLength - kOrder, current + kFrameLength, synthesis_);
-    postProcess_.Run(kPostFilterB, kPostFilterA, out, kFrameLength);
+    postProcess_.Run(highPassWords.b, highPassWords.a, out, kFrameLength);
 }
 
 }  // namespace g729a
