@@ -216,7 +216,7 @@ void LspMaMemory::Extract(int mode, const double lsf[kOrder], double vector[kOrd
 void LspQuantizer::Quantize(const double lsp[kOrder], double quantizedLsp[kOrder],
                             int indices[2]) {
     double lsf[kOrder], weights[kOrder];
-    for (int i = 0; i < kOrder; ++i) lsf[i] = std::acos(lsp[i]);
+    for (int i = 0; i < kOrder; ++i) lsf[i] = ArcCosine(lsp[i]);
     LsfWeights(lsf, weights);
 
     int first[2], low[2], high[2];

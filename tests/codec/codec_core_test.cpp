@@ -85,6 +85,18 @@ TEST(LspCosine, GivesTheExactWordsAndValues) {
     }
 }
 
+TEST(LspCosine, InverseIsWithinTwoUnitsOverTheWholeRange) {
+    constexpr int kSteps = 1 << 18;
+    for (int i = -kSteps; i <= kSteps; ++i) {
+        const double x = double(i) / kSteps + std::ldexp(double(i % 7), -30);
+        if (std::fabs(x) > 1.0) continue;
+        const double y = double(std::acos(static_cast<long double>(x)));
+        const double unit = std::ldexp(1.0, std::max(std::ilogb(y), -20) - 52);
+        ASSERT_LE(std::fabs(ArcCosine(x) - y), 2 * unit) << "x = " << x;
+    }
+    EXPECT_EQ(ArcCosine(1.0), 0.0);
+}
+
 TEST(PitchDelay, FirstSubframeCodesLongDelaysWithoutFractions) {
     EXPECT_EQ(EncodeFirstDelay(PitchDelay{100, 0}), 212);
     EXPECT_EQ(EncodeFirstDelay(PitchDelay{20, -1}), 1);
