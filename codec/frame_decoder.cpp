@@ -11,10 +11,8 @@
 namespace g729a {
 namespace {
 
-// The integer decoder's output high-pass holds its coefficients in words of 13 fractional
-// bits; these are the coefficients rounded to them, so the low-frequency response is its.
-constexpr double kHighPassWordScale = 8192.0;
-
+// The output high-pass's coefficients rounded to the integer decoder's words, so that its
+// low-frequency response is that decoder's.
 struct HighPassWords {
     double b[3], a[3];
 
