@@ -106,6 +106,18 @@ def correlation_at_best_lag(reference, received):
     return best_correlation(reference, received)[0]
 
 
+def correlation_despite_slips(reference, received, window=3200, slack=800):
+    """Median correlation of `reference`'s windows, each at its own best lag within
+    `slack` samples of the whole's: a device that ran dry under load shifts the rest
+    of the stream by a few frames, which one lag for the whole would count as noise."""
+    lag = best_correlation(reference, received)[1]
+    figures = []
+    for start in range(0, len(reference) - window + 1, window):
+        near = received[max(0, lag + start - slack):lag + start + window + slack]
+        figures.append(best_correlation(reference[start:start + window], near)[0])
+    return float(np.median(figures)) if figures else 0.0
+
+
 def speech_at(path, text, start, seconds):
     """Like make_speech, with the speech beginning `start` seconds in; without
     text, only the faint noise."""
