@@ -11,6 +11,7 @@ import subprocess
 from cryptography import x509
 from cryptography.hazmat.primitives import hashes, serialization
 from cryptography.hazmat.primitives.asymmetric import ec
+from cryptography.hazmat.primitives.asymmetric.utils import decode_dss_signature
 from cryptography.x509.oid import ExtendedKeyUsageOID, NameOID
 
 NOW = datetime.datetime.now(datetime.timezone.utc).replace(tzinfo=None)
@@ -25,31 +26,40 @@ def _key():
     return ec.generate_private_key(ec.SECP256R1())
 
 
+def _signed(builder, key):
+    """The certificate signed with both of the signature's integers 32 bytes long. Wine's
+    chain check takes a shorter one (about one signature in 128) for a bad signature,
+    so a good chain would fail now and then under Wine only; Windows and OpenSSL accept it."""
+    while True:
+        certificate = builder.sign(key, hashes.SHA256())
+        if min(decode_dss_signature(certificate.signature)) >= 1 << 248:
+            return certificate
+
+
 class Authority:
     def __init__(self, common_name):
         self.key = _key()
         self.name = _name(common_name)
-        self.certificate = (x509.CertificateBuilder().subject_name(self.name).issuer_name(self.name)
-                            .public_key(self.key.public_key()).serial_number(x509.random_serial_number())
-                            .not_valid_before(NOW - DAY).not_valid_after(NOW + 30 * DAY)
-                            .add_extension(x509.BasicConstraints(ca=True, path_length=0), critical=True)
-                            .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False, False),
-                                           critical=True)
-                            .sign(self.key, hashes.SHA256()))
+        builder = (x509.CertificateBuilder().subject_name(self.name).issuer_name(self.name)
+                   .public_key(self.key.public_key()).serial_number(x509.random_serial_number())
+                   .not_valid_before(NOW - DAY).not_valid_after(NOW + 30 * DAY)
+                   .add_extension(x509.BasicConstraints(ca=True, path_length=0), critical=True)
+                   .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False, False),
+                                  critical=True))
+        self.certificate = _signed(builder, self.key)
 
     def issue(self, names, addresses, valid=(NOW - DAY, NOW + 30 * DAY), self_signed=False):
         """A server certificate for DNS `names` and IP `addresses`: (key, certificate)."""
         key = _key()
         subject = _name(names[0] if names else addresses[0])
         entries = [x509.DNSName(n) for n in names] + [x509.IPAddress(ipaddress.ip_address(a)) for a in addresses]
-        certificate = (x509.CertificateBuilder().subject_name(subject)
-                       .issuer_name(subject if self_signed else self.name)
-                       .public_key(key.public_key()).serial_number(x509.random_serial_number())
-                       .not_valid_before(valid[0]).not_valid_after(valid[1])
-                       .add_extension(x509.SubjectAlternativeName(entries), critical=False)
-                       .add_extension(x509.ExtendedKeyUsage([ExtendedKeyUsageOID.SERVER_AUTH]), critical=False)
-                       .sign(key if self_signed else self.key, hashes.SHA256()))
-        return key, certificate
+        builder = (x509.CertificateBuilder().subject_name(subject)
+                   .issuer_name(subject if self_signed else self.name)
+                   .public_key(key.public_key()).serial_number(x509.random_serial_number())
+                   .not_valid_before(valid[0]).not_valid_after(valid[1])
+                   .add_extension(x509.SubjectAlternativeName(entries), critical=False)
+                   .add_extension(x509.ExtendedKeyUsage([ExtendedKeyUsageOID.SERVER_AUTH]), critical=False))
+        return key, _signed(builder, key if self_signed else self.key)
 
 
 def write_pem(path, certificate, key=None):
