@@ -1,6 +1,6 @@
 // Interoperability with libbcg729, an independent (fixed-point) implementation, on speech
-// made by espeak-ng and sox (at ordinary levels, at full scale and clipped), sweeps, a
-// full-scale tone, pink noise and noisy speech.
+// made by espeak-ng and sox (at ordinary levels, quiet, at full scale and clipped), sweeps,
+// a full-scale tone, pink noise and noisy speech.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -20,6 +20,9 @@ using namespace codec_test;
 constexpr int kCodecDelay = 40;  // look-ahead of the encoder, in samples
 constexpr double kQualityMargin = 1.0;   // dB of segmental SNR below the reference allowed
 constexpr double kMinimumAgreement = 25.0;  // dB between the two decoders' outputs
+// On quiet speech the decoders part further: their difference falls by less than the
+// signal does (the integer decoder's rounding keeps a floor of its own).
+constexpr double kMinimumQuietAgreement = 18.0;
 // dB of segmental SNR our decoder may lose against theirs on their bitstream.
 constexpr double kDecoderMargin = 0.25;
 // The decoders' load-only state (gain predictor, post-filter gain) differs after earlier use
@@ -29,6 +32,10 @@ constexpr size_t kSettleSamples = 20 * 80;
 double Agreement(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
     return Snr(std::vector<int16_t>(a.begin() + kSettleSamples, a.end()),
                std::vector<int16_t>(b.begin() + kSettleSamples, b.end()));
+}
+
+double MinimumAgreement(const std::string& signal) {
+    return signal == "quiet" ? kMinimumQuietAgreement : kMinimumAgreement;
 }
 
 std::vector<int16_t> LoadSignal(const std::string& name) {
@@ -63,7 +70,7 @@ TEST_P(Interop, OurDecoderMatchesTheirsOnTheirBitstream) {
     const double agreement = Agreement(ReferenceDecode(theirBits), FreshDecode(theirBits));
     RecordProperty("agreement_db", std::to_string(agreement));
     std::printf("%s: decoders agree to %.2f dB\n", GetParam(), agreement);
-    EXPECT_GT(agreement, kMinimumAgreement);
+    EXPECT_GT(agreement, MinimumAgreement(GetParam()));
 }
 
 TEST_P(Interop, TheirDecoderOnOurBitstreamIsAsGoodAsTheirRoundTrip) {
@@ -83,10 +90,11 @@ TEST_P(Interop, OurRoundTripIsAsGoodAsTheirs) {
 }
 
 TEST_P(Interop, TheirDecoderAgreesWithOursOnOurBitstream) {
-    EXPECT_GT(Agreement(ReferenceDecode(ourBits), FreshDecode(ourBits)), kMinimumAgreement);
+    EXPECT_GT(Agreement(ReferenceDecode(ourBits), FreshDecode(ourBits)),
+              MinimumAgreement(GetParam()));
 }
 
-constexpr const char* kSignals[] = {"male", "female", "loud",  "clipped", "sweep",
+constexpr const char* kSignals[] = {"male", "female", "quiet", "loud",  "clipped", "sweep",
                                     "loudsweep", "tone", "noise", "noisy"};
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interop, ::testing::ValuesIn(kSignals));
