@@ -21,7 +21,7 @@ constexpr int kCodecDelay = 40;  // look-ahead of the encoder, in samples
 constexpr double kQualityMargin = 1.0;   // dB of segmental SNR below the reference allowed
 constexpr double kMinimumAgreement = 25.0;  // dB between the two decoders' outputs
 // On quiet speech the decoders part further: their difference falls by less than the
-// signal does (the integer decoder's rounding keeps a floor of its own).
+// signal does.
 constexpr double kMinimumQuietAgreement = 18.0;
 // dB of segmental SNR our decoder may lose against theirs on their bitstream.
 constexpr double kDecoderMargin = 0.25;

@@ -19,7 +19,7 @@ speak en 150 "The quick brown fox jumps over the lazy dog. Please call Stella an
 speak en-us+f3 175 "Six spoons of fresh snow peas, five thick slabs of blue cheese, and maybe a snack for her brother Bob." female.wav -12
 speak_loud en 160 "Hello, can you hear me? I said, turn the music down, we are trying to talk over here!" loud.wav 0
 speak_loud en-us+f3 170 "Watch out! The bus is coming, run to the corner and wave your arms!" clipped.wav 6
-# Quiet speech, peaks 36 dB below full scale: the integer decoder's own rounding shows most.
+# Quiet speech, peaks 36 dB below full scale: where the two decoders agree least.
 speak en 140 "I will be home late tonight, so please do not wait for me with dinner." quiet.wav -36
 sox -D -R -n -r 8000 -c 1 -b 16 sweep.wav synth 3 sine 100:3500 gain -9
 sox -D -R -n -r 8000 -c 1 -b 16 loudsweep.wav synth 3 sine 100:3500 gain -1
