@@ -22,6 +22,8 @@ extern "C" {
 }
 
 #include "codec/codec.h"
+#include "codec/frame_encoder.h"
+#include "codec/speech_decoder.h"
 #include "common/byte_order.h"
 
 namespace {
@@ -58,6 +60,7 @@ bool LoadPcm(const char* path) {
 }
 
 size_t FrameCount() { return pcm.size() / kSamplesPerFrame; }
+size_t NextFrame(size_t f) { return f + 1 == FrameCount() ? 0 : f + 1; }
 
 // One codec side over the signal, a frame per step, from its initial state.
 // kFramesPerCall: the frames one audio callback codes in a call, a 10 ms capture buffer
@@ -93,6 +96,26 @@ struct OursDecode {
     }
 };
 
+// Streams of their own beside the process-wide encoder and decoder: they run the same
+// code on the same tables, and keep their state apart.
+struct OursEncodeStream {
+    g729a::FrameEncoder encoder;
+    void Run(size_t f) {
+        uint8_t frame[kBytesPerFrame];
+        encoder.Encode(&pcm[f * kSamplesPerFrame], frame);
+        benchmark::DoNotOptimize(frame);
+    }
+};
+
+struct OursDecodeStream {
+    SpeechDecoder decoder;
+    void Run(size_t f) {
+        int16_t samples[kSamplesPerFrame];
+        decoder.Decode(&theirFrames[f * kBytesPerFrame], samples);
+        benchmark::DoNotOptimize(samples);
+    }
+};
+
 struct TheirsDecode {
     static constexpr int kFramesPerCall = 3;
     bcg729DecoderChannelContextStruct* context = initBcg729DecoderChannel();
@@ -124,6 +147,9 @@ void Hot(benchmark::State& state) {
 // The "pages" runs write one byte per 4 KB page instead: every address translation is
 // evicted and about 1 MiB of lines from the inner caches, but the last-level cache keeps
 // the codec's lines. Against the full eviction this parts page walks from memory fetches.
+// The "own state" runs have a second stream code the same frames after the eviction and
+// before the timed ones: code, tables and stack are warm again, only the timed stream's
+// state is cold. Against the full eviction this parts the stream's state from the rest.
 std::vector<uint8_t> evictionBuffer(64u << 20);
 constexpr size_t kCacheLine = 64, kPage = 4096;
 
@@ -132,19 +158,23 @@ void Evict(size_t stride) {
     benchmark::ClobberMemory();
 }
 
-template <typename Side, size_t kStride>
+struct NoWarmer {
+    void Run(size_t) {}
+};
+
+template <typename Side, size_t kStride, typename Warmer = NoWarmer>
 void Cold(benchmark::State& state) {
     Side side;
+    Warmer warmer;
     size_t f = 0;
     std::vector<double> seconds;
     seconds.reserve(static_cast<size_t>(state.max_iterations));
     for (auto _ : state) {
         Evict(kStride);
+        size_t w = f;
+        for (int k = 0; k < Side::kFramesPerCall; ++k, w = NextFrame(w)) warmer.Run(w);
         const auto start = std::chrono::steady_clock::now();
-        for (int k = 0; k < Side::kFramesPerCall; ++k) {
-            side.Run(f);
-            if (++f == FrameCount()) f = 0;
-        }
+        for (int k = 0; k < Side::kFramesPerCall; ++k, f = NextFrame(f)) side.Run(f);
         seconds.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         state.SetIterationTime(seconds.back());
@@ -175,6 +205,10 @@ void RegisterColdRuns(int frames) {
     add("TheirsEncodeColdPages", Cold<TheirsEncode, kPage>);
     add("OursDecodeColdPages", Cold<OursDecode, kPage>);
     add("TheirsDecodeColdPages", Cold<TheirsDecode, kPage>);
+    add("OursEncodeColdOwnState", Cold<OursEncode, kCacheLine, OursEncodeStream>);
+    add("TheirsEncodeColdOwnState", Cold<TheirsEncode, kCacheLine, TheirsEncode>);
+    add("OursDecodeColdOwnState", Cold<OursDecode, kCacheLine, OursDecodeStream>);
+    add("TheirsDecodeColdOwnState", Cold<TheirsDecode, kCacheLine, TheirsDecode>);
 }
 
 // Takes --cold_frames=N out of the arguments.
@@ -209,6 +243,12 @@ public:
     std::map<std::string, double> medians;  // cold runs: microseconds per frame
 };
 
+const char* KindLabel(const std::string& kind) {
+    if (kind == "ColdPages") return "pages-only cold";
+    if (kind == "ColdOwnState") return "own-state cold";
+    return "cold";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -242,11 +282,11 @@ int main(int argc, char** argv) {
     ratio("cold decode", "OursDecodeCold", "TheirsDecodeCold");
     // Cost of a cold frame in hot frames (hot rate / cold rate), also by the cold median.
     for (const std::string side : {"OursEncode", "OursDecode", "TheirsEncode", "TheirsDecode"}) {
-        for (const std::string kind : {"Cold", "ColdPages"}) {
+        for (const std::string kind : {"Cold", "ColdPages", "ColdOwnState"}) {
             const std::string cold = side + kind;
             if (r.count(side) && r.count(cold))
                 std::printf("%s %s/hot: %.2f (median cold frame %.1f us: %.2f)\n", side.c_str(),
-                            kind == "Cold" ? "cold" : "pages-only cold", r[side] / r[cold],
+                            KindLabel(kind), r[side] / r[cold],
                             reporter.medians[cold], reporter.medians[cold] * 1e-6 * r[side]);
         }
     }
